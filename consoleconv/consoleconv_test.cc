@@ -1,0 +1,108 @@
+// Runs the built consoleconv in a scratch directory, with a recording
+// javac first on PATH.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/system.h"
+#include "platform/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testutil::native_lines;
+using testutil::read_file;
+using testutil::read_lines;
+
+const std::string kSource =
+    "import java.io.*;\r\n"
+    "\r\n"
+    "class Hello {\r\n"
+    "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\r\n"
+    "  public static void main(String[] args) throws IOException { \r\n"
+    "    System.out.println(\"Hello \" + flux.readLine());\r\n"
+    "  }\r\n"
+    "}\r\n";
+
+const std::string kConverted =
+    "class Hello {\r\n"
+    "  public static void main(String[] args) {\r\n"
+    "    Console.setTitle(\"Hello\");\r\n"
+    "    Console.out.println(\"Hello \" + Console.in.readLine());\r\n"
+    "  }\r\n"
+    "}\r\n";
+
+class ConsoleconvTest : public ::testing::Test {
+ protected:
+  ConsoleconvTest() : cwd(dir.path()), path(dir.path() / "bin") {
+    fs::create_directories(dir.path() / "src");
+    fs::create_directories(dir.path() / "bin");
+    fs::create_directories(dir.path() / "out");
+    testutil::write_file(dir.path() / "src" / "Hello.java", kSource);
+  }
+
+  void SetUp() override { testutil::write_recording_tool(dir.path() / "bin", "javac", log()); }
+
+  fs::path log() { return dir.path() / "javac.log"; }
+  std::string src_hello() { return std::string("src") + platform::path_separator() + "Hello"; }
+
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd;
+  testutil::ScopedPathPrepend path;
+};
+
+TEST_F(ConsoleconvTest, ConvertsIntoTheDestinationAndCompilesThere) {
+  auto run = testutil::run_program("consoleconv", {src_hello(), "out"});
+  const std::string sep(1, platform::path_separator());
+  EXPECT_EQ(run.out, native_lines("Fichier java source      : src" + sep + "Hello.java\n"
+                                  "Fichier java destination : out" + sep + "Hello.java\n"
+                                  "Classe source            : Hello\n"
+                                  "Classe destination       : Hello\n"
+                                  "247 183 3 2\n246 0 21 0\n225 15 86 0\n139 55 19 0\n"
+                                  "120 49 10 42\n152 6 5 5\n152 95 10 11\n153 126 13 19\n"));
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(read_file(dir.path() / "out" / "Hello.java"), kConverted);
+  EXPECT_EQ(read_lines(log()),
+            (std::vector<std::string>{
+                dir.str("out"),
+                "-Xlint:deprecation -Xlint:unchecked -source 1.3 -target 1.3 Hello.java"}));
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
+}
+
+TEST_F(ConsoleconvTest, MissingOrEmptyArgumentsGetUsageAndNothingRuns) {
+  for (std::vector<std::string> args :
+       {std::vector<std::string>{}, {src_hello()}, {"src" + std::string(1, platform::path_separator()), "out"}}) {
+    auto run = testutil::run_program("consoleconv", args);
+    EXPECT_EQ(run.status, 2);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("usage: consoleconv SOURCE DESTINATION"), std::string::npos);
+  }
+  EXPECT_FALSE(fs::exists(log()));
+}
+
+TEST_F(ConsoleconvTest, MissingSourceStillCompilesButFails) {
+  auto run = testutil::run_program("consoleconv", {"Nothing", "out"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find(native_lines("Classe destination       : Nothing\nProbleme!!!\n")),
+            std::string::npos);
+  EXPECT_NE(run.err.find("Nothing.java"), std::string::npos);
+  EXPECT_EQ(read_lines(log()).size(), 2u);
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Nothing.java"));
+}
+
+TEST_F(ConsoleconvTest, DestinationHoldingTheSourceIsRefused) {
+  auto run = testutil::run_program("consoleconv", {src_hello(), "src"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("Probleme!!!"), std::string::npos);
+  EXPECT_EQ(read_file(dir.path() / "src" / "Hello.java"), kSource);
+}
+
+TEST_F(ConsoleconvTest, FailingCompilerFailsTheRun) {
+  testutil::write_recording_tool(dir.path() / "bin", "javac", log(), 1);
+  auto run = testutil::run_program("consoleconv", {src_hello(), "out"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(read_file(dir.path() / "out" / "Hello.java"), kConverted);
+}
+
+}  // namespace

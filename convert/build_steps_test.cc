@@ -1,0 +1,91 @@
+#include "convert/build_steps.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "platform/test_support.h"
+#include "platform/test_system.h"
+
+namespace convert {
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::string kJavac = "javac -Xlint:deprecation -Xlint:unchecked -source 1.3 -target 1.3 ";
+
+class BuildStepsTest : public ::testing::Test {
+ protected:
+  BuildStepsTest() : cwd(dir.path()) {
+    system.command_status = [this](const std::string&) { return status; };
+  }
+
+  std::string here() { return fs::current_path().string(); }
+
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd;
+  platform::TestSystem system;
+  std::ostringstream out, err;
+  platform::Io io{system, out, err};
+  int status = 0;
+};
+
+TEST_F(BuildStepsTest, CompilesInsideTheDestinationAndComesBack) {
+  fs::create_directories(dir.path() / "a" / "b");
+  for (const std::string& destination : {std::string("a"), std::string("a/b"), std::string("."), dir.str("a")}) {
+    system.commands.clear();
+    fs::path expected = fs::canonical(destination);
+    EXPECT_TRUE(compile_class(io, "HelloEnConsole", destination));
+    ASSERT_EQ(system.commands.size(), 1u);
+    EXPECT_EQ(system.commands[0].text, kJavac + "HelloEnConsole.java");
+    EXPECT_EQ(fs::path(system.commands[0].directory), expected) << destination;
+    EXPECT_EQ(here(), dir.str()) << destination;
+  }
+}
+
+TEST_F(BuildStepsTest, ParentDestinationRunsThereAndComesBack) {
+  fs::create_directories(dir.path() / "a");
+  testutil::ScopedCurrentDirectory inside(dir.path() / "a");
+  EXPECT_TRUE(compile_class(io, "Hello", ".."));
+  ASSERT_EQ(system.commands.size(), 1u);
+  EXPECT_EQ(fs::path(system.commands[0].directory), dir.path());
+  EXPECT_EQ(fs::current_path(), dir.path() / "a");
+}
+
+TEST_F(BuildStepsTest, CompilerFailureOrNoInterpreterFailsTheStep) {
+  fs::create_directories(dir.path() / "out");
+  status = 1;
+  EXPECT_FALSE(compile_class(io, "Hello", "out"));
+  status = -1;
+  EXPECT_FALSE(compile_class(io, "Hello", "out"));
+  EXPECT_NE(err.str().find("cannot start the command interpreter"), std::string::npos);
+  EXPECT_EQ(here(), dir.str());
+}
+
+TEST_F(BuildStepsTest, UnenterableDestinationRunsNothing) {
+  fs::create_directories(dir.path() / "out");
+  system.unenterable.insert("out");
+  EXPECT_FALSE(compile_class(io, "Hello", "out"));
+  EXPECT_FALSE(compile_class(io, "Hello", "missing"));
+  EXPECT_TRUE(system.commands.empty());
+  EXPECT_NE(err.str().find("cannot enter the directory out"), std::string::npos);
+  EXPECT_EQ(here(), dir.str());
+}
+
+TEST_F(BuildStepsTest, NamesThatNeedItAreQuotedAndUnsafeOnesRefused) {
+  fs::create_directories(dir.path() / "out");
+  EXPECT_TRUE(compile_class(io, "My Class", "out"));
+  ASSERT_EQ(system.commands.size(), 1u);
+#ifdef _WIN32
+  EXPECT_EQ(system.commands[0].text, kJavac + "\"My Class.java\"");
+  EXPECT_FALSE(compile_class(io, "100%", "out"));
+#else
+  EXPECT_EQ(system.commands[0].text, kJavac + "'My Class.java'");
+#endif
+  EXPECT_FALSE(compile_class(io, "-verbose", "out"));
+  EXPECT_EQ(system.commands.size(), 1u);
+}
+
+}  // namespace
+}  // namespace convert

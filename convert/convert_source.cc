@@ -1,0 +1,43 @@
+#include "convert/convert_source.h"
+
+#include <ostream>
+
+#include "convert/rewrite.h"
+
+namespace convert {
+namespace {
+
+bool fail(platform::Io& io, const std::string& why) {
+  io.out << "Probleme!!!\n";
+  io.err << "error: " << why << '\n';
+  return false;
+}
+
+}  // namespace
+
+bool convert_source(platform::Io& io, const std::string& source_file,
+                    const std::string& destination_file,
+                    const std::string& source_class,
+                    const std::string& destination_class) {
+  io.out << "Fichier java source      : " << source_file << '\n'
+         << "Fichier java destination : " << destination_file << '\n'
+         << "Classe source            : " << source_class << '\n'
+         << "Classe destination       : " << destination_class << '\n';
+
+  std::string text, error;
+  if (!io.system.read_file(source_file, text, error))
+    return fail(io, "cannot read " + source_file + ": " + error);
+  if (io.system.same_file(source_file, destination_file))
+    return fail(io, destination_file + " is the source file itself; it is left as it is");
+  auto destination = io.system.create_file(destination_file, error);
+  if (!destination)
+    return fail(io, "cannot create " + destination_file + ": " + error);
+
+  std::string result =
+      rewrite_source(std::move(text), source_class, destination_class, io.out);
+  if (!destination->write(result, error) || !destination->close(error))
+    return fail(io, "cannot write " + destination_file + ": " + error);
+  return true;
+}
+
+}  // namespace convert

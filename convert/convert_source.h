@@ -1,0 +1,22 @@
+#ifndef CONVERT_CONVERT_SOURCE_H
+#define CONVERT_CONVERT_SOURCE_H
+
+#include <string>
+
+#include "platform/system.h"
+
+namespace convert {
+
+// Prints the four header lines, reads the source file, rewrites it and
+// writes the result to the destination file. On failure prints
+// "Probleme!!!", explains on the error stream and returns false; the
+// destination is then never created from a source that was not read, and a
+// source is never overwritten.
+bool convert_source(platform::Io& io, const std::string& source_file,
+                    const std::string& destination_file,
+                    const std::string& source_class,
+                    const std::string& destination_class);
+
+}  // namespace convert
+
+#endif  // CONVERT_CONVERT_SOURCE_H

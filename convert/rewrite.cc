@@ -1,0 +1,98 @@
+#include "convert/rewrite.h"
+
+#include "convert/working_text.h"
+
+namespace convert {
+namespace {
+
+using namespace std::string_view_literals;
+
+constexpr auto kTrailingBlank = " \r\n"sv;
+constexpr auto kInputImport = "import java.io.*;\r\n\r\n"sv;
+constexpr auto kReaderField =
+    "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\r\n"sv;
+constexpr auto kThrowsClause = " throws IOException"sv;
+constexpr auto kMainMarker = " args) {\r\n"sv;
+
+// Replaces every occurrence as searching again from position 0 after each
+// splice would. Nothing before the splice at p matched, so a new match must
+// overlap the changed bytes and the search may resume at p - n + 1.
+void replace_all(WorkingText& text, std::string_view pattern,
+                 std::string_view replacement) {
+  const bool shrinks = replacement.size() <= pattern.size();
+  size_t pos = text.find_first(pattern);
+  while (pos != WorkingText::npos) {
+    if (shrinks)
+      text.splice_shrink(pattern, replacement, pos);
+    else
+      text.splice_grow(pattern, replacement, pos);
+    size_t back = pattern.size() - 1;
+    pos = text.find_from(pattern, pos > back ? pos - back : 0);
+  }
+}
+
+void remove_first(WorkingText& text, std::string_view pattern) {
+  size_t pos = text.find_first(pattern);
+  if (pos != WorkingText::npos) text.splice_shrink(pattern, "", pos);
+}
+
+void insert_title(WorkingText& text, std::string_view source_class) {
+  size_t pos = text.find_first(kMainMarker);
+  if (pos == WorkingText::npos) return;
+  std::string title(kMainMarker);
+  title += "    Console.setTitle(\"";
+  title += source_class;
+  title += "\");\r\n";
+  text.splice_grow(kMainMarker, title, pos);
+}
+
+// Renames every occurrence of the source class not preceded by a double
+// quote, resuming one byte after each occurrence. Occurrences lying wholly
+// inside a destination name just inserted are passed over: the name would
+// otherwise be found again inside its own replacement (Console, C, on...)
+// and grow without end. No other occurrence is affected by that rule.
+void rename_class(WorkingText& text, std::string_view source_class,
+                  std::string_view destination_class) {
+  const size_t n = source_class.size();
+  size_t inserted_begin = WorkingText::npos;
+  size_t inserted_end = 0;
+  size_t resume = 0;
+  for (;;) {
+    size_t pos = text.find_from(source_class, resume);
+    if (pos == WorkingText::npos) break;
+    resume = pos + 1;
+    bool inside_inserted = inserted_begin != WorkingText::npos &&
+                           pos > inserted_begin && pos + n <= inserted_end;
+    if (inside_inserted || (pos > 0 && text.at(pos - 1) == '"')) continue;
+    if (destination_class.size() >= n)
+      text.splice_grow(source_class, destination_class, pos);
+    else
+      text.splice_shrink(source_class, destination_class, pos);
+    inserted_begin = pos;
+    inserted_end = pos + destination_class.size();
+  }
+}
+
+}  // namespace
+
+std::string_view base_name(std::string_view path) {
+  size_t last = path.find_last_of("/\\");
+  return last == std::string_view::npos ? path : path.substr(last + 1);
+}
+
+std::string rewrite_source(std::string source, std::string_view source_class,
+                           std::string_view destination_class,
+                           std::ostream& trace) {
+  WorkingText text(std::move(source), trace);
+  replace_all(text, kTrailingBlank, "\r\n");
+  remove_first(text, kInputImport);
+  remove_first(text, kReaderField);
+  replace_all(text, kThrowsClause, "");
+  insert_title(text, source_class);
+  rename_class(text, source_class, destination_class);
+  replace_all(text, "System.out", "Console.out");
+  replace_all(text, "flux.readLine", "Console.in.readLine");
+  return std::move(text).release();
+}
+
+}  // namespace convert

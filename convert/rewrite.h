@@ -1,0 +1,23 @@
+// The textual rewriting of a console Java program into one for the console
+// class library.
+#ifndef CONVERT_REWRITE_H
+#define CONVERT_REWRITE_H
+
+#include <iosfwd>
+#include <string>
+#include <string_view>
+
+namespace convert {
+
+// The part of `path` after its last '/' or '\\'; all of it when it has none.
+std::string_view base_name(std::string_view path);
+
+// Applies the eight rewriting steps, in their fixed order, to `text` and
+// returns the result. Each splice prints its trace line to `trace`.
+std::string rewrite_source(std::string text, std::string_view source_class,
+                           std::string_view destination_class,
+                           std::ostream& trace);
+
+}  // namespace convert
+
+#endif  // CONVERT_REWRITE_H

@@ -1,0 +1,90 @@
+#include "convert/working_text.h"
+
+#include <algorithm>
+#include <cassert>
+#include <charconv>
+#include <cstring>
+#include <ostream>
+
+namespace convert {
+
+WorkingText::WorkingText(std::string text, std::ostream& trace)
+    : buffer_(std::move(text)),
+      gap_begin_(buffer_.size()),
+      gap_end_(buffer_.size()),
+      trace_(trace) {}
+
+size_t WorkingText::find_from(std::string_view pattern, size_t start) {
+  size_t len = length();
+  if (pattern.size() > len || start > len - pattern.size()) return npos;
+  // Searching happens right of the gap; callers resume close behind their
+  // last splice, so this move is short.
+  if (start < gap_begin_) move_gap_to(start);
+  std::string_view right(buffer_.data() + gap_end_, buffer_.size() - gap_end_);
+  size_t found = right.find(pattern, start - gap_begin_);
+  return found == std::string_view::npos ? npos : gap_begin_ + found;
+}
+
+void WorkingText::splice_shrink(std::string_view pattern,
+                                std::string_view replacement, size_t pos) {
+  assert(replacement.size() <= pattern.size());
+  splice(pos, pattern.size(), replacement);
+}
+
+void WorkingText::splice_grow(std::string_view pattern,
+                              std::string_view replacement, size_t pos) {
+  assert(replacement.size() >= pattern.size());
+  splice(pos, pattern.size(), replacement);
+}
+
+void WorkingText::splice(size_t pos, size_t count, std::string_view replacement) {
+  char line[4 * 24];
+  char* end = line;
+  for (size_t number : {length(), pos, count, replacement.size()}) {
+    end = std::to_chars(end, line + sizeof line, number).ptr;
+    *end++ = ' ';
+  }
+  end[-1] = '\n';
+  trace_.write(line, end - line);
+
+  assert(pos <= length() && count <= length() - pos);
+  move_gap_to(pos);
+  gap_end_ += count;
+  reserve_gap(replacement.size());
+  if (!replacement.empty())
+    std::memcpy(&buffer_[gap_begin_], replacement.data(), replacement.size());
+  gap_begin_ += replacement.size();
+}
+
+void WorkingText::move_gap_to(size_t pos) {
+  if (pos < gap_begin_) {
+    size_t n = gap_begin_ - pos;
+    std::memmove(&buffer_[gap_end_ - n], &buffer_[pos], n);
+    gap_begin_ -= n;
+    gap_end_ -= n;
+  } else if (pos > gap_begin_) {
+    size_t n = pos - gap_begin_;
+    std::memmove(&buffer_[gap_begin_], &buffer_[gap_end_], n);
+    gap_begin_ += n;
+    gap_end_ += n;
+  }
+}
+
+void WorkingText::reserve_gap(size_t size) {
+  if (gap_end_ - gap_begin_ >= size) return;
+  size_t right = buffer_.size() - gap_end_;
+  size_t gap = std::max(size, length() / 2 + 256);
+  std::string grown(gap_begin_ + gap + right, '\0');
+  std::memcpy(&grown[0], buffer_.data(), gap_begin_);
+  std::memcpy(&grown[gap_begin_ + gap], buffer_.data() + gap_end_, right);
+  buffer_ = std::move(grown);
+  gap_end_ = gap_begin_ + gap;
+}
+
+std::string WorkingText::release() && {
+  move_gap_to(length());
+  buffer_.resize(gap_begin_);
+  return std::move(buffer_);
+}
+
+}  // namespace convert

@@ -1,0 +1,169 @@
+#include "platform/system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <vector>
+
+#include "platform/file_io.h"
+
+extern char** environ;
+
+namespace platform {
+namespace {
+
+class PosixSearch : public DirectorySearch {
+ public:
+  // Entries come sorted by byte order so that runs are reproducible.
+  PosixSearch(std::vector<DirEntry> entries, bool failed)
+      : entries_(std::move(entries)), failed_(failed) {}
+
+  std::optional<DirEntry> find_next_entry() override {
+    if (next_ == entries_.size()) return std::nullopt;
+    return entries_[next_++];
+  }
+  bool failed() const override { return failed_; }
+
+ private:
+  std::vector<DirEntry> entries_;
+  size_t next_ = 0;
+  bool failed_;
+};
+
+class PosixSystem : public System {
+ public:
+  int run_command(const std::string& command) override {
+    std::cout.flush();
+    std::fflush(nullptr);
+    const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+    pid_t pid;
+    if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr,
+                    const_cast<char* const*>(argv), environ) != 0)
+      return -1;
+    int status;
+    while (waitpid(pid, &status, 0) < 0)
+      if (errno != EINTR) return -1;
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+  }
+
+  bool change_directory(const std::string& path) override {
+    return chdir(path.c_str()) == 0;
+  }
+
+  std::optional<std::string> current_directory() override {
+    std::vector<char> buffer(4096);
+    for (;;) {
+      if (getcwd(buffer.data(), buffer.size())) return std::string(buffer.data());
+      if (errno != ERANGE) return std::nullopt;
+      buffer.resize(buffer.size() * 2);
+    }
+  }
+
+  std::unique_ptr<DirectorySearch> find_first_entry(
+      const std::string& directory) override {
+    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return nullptr;
+    DIR* dir = fdopendir(fd);
+    if (!dir) {
+      close(fd);
+      return nullptr;
+    }
+    std::vector<DirEntry> entries;
+    bool failed = false;
+    for (;;) {
+      errno = 0;
+      dirent* d = readdir(dir);
+      if (!d) {
+        failed = errno != 0;
+        break;
+      }
+      if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
+        continue;
+      DirEntry entry;
+      entry.name = d->d_name;
+      struct stat st;
+      if (fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+        entry.is_link = S_ISLNK(st.st_mode);
+        entry.is_directory = S_ISDIR(st.st_mode);
+      } else if (errno != ENOENT) {
+        // Without its type the entry cannot be judged safely.
+        failed = true;
+        continue;
+      } else {
+        continue;  // removed while listing
+      }
+      entries.push_back(std::move(entry));
+    }
+    closedir(dir);
+    std::sort(entries.begin(), entries.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    return std::make_unique<PosixSearch>(std::move(entries), failed);
+  }
+
+  bool read_file(const std::string& path, std::string& contents,
+                 std::string& error) override {
+    return read_whole_file(path, contents, error);
+  }
+
+  std::unique_ptr<OutputFile> create_file(const std::string& path,
+                                          std::string& error) override {
+    return create_stdio_file(path, error);
+  }
+
+  bool delete_file(const std::string& path, std::string& error) override {
+    if (unlink(path.c_str()) == 0) return true;
+    error = std::strerror(errno);
+    return false;
+  }
+
+  bool remove_tree(const std::string& path, std::string& error) override {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) {
+      error = std::strerror(errno);
+      return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+      auto search = find_first_entry(path);
+      if (!search) {
+        error = std::strerror(errno);
+        return false;
+      }
+      bool ok = !search->failed();
+      while (auto entry = search->find_next_entry())
+        ok = remove_tree(path + "/" + entry->name, error) && ok;
+      if (rmdir(path.c_str()) != 0) {
+        error = std::strerror(errno);
+        return false;
+      }
+      return ok;
+    }
+    return delete_file(path, error);
+  }
+
+  bool same_file(const std::string& a, const std::string& b) override {
+    struct stat sa, sb;
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+  }
+};
+
+}  // namespace
+
+System& real_system() {
+  static PosixSystem system;
+  return system;
+}
+
+char path_separator() { return '/'; }
+
+}  // namespace platform

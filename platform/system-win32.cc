@@ -1,0 +1,215 @@
+#include "platform/system.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+#include <vector>
+
+#include "platform/file_io.h"
+
+namespace platform {
+namespace {
+
+std::string last_error_text() {
+  DWORD code = GetLastError();
+  char* text = nullptr;
+  DWORD size = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+          FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = size ? std::string(text, size) : "error " + std::to_string(code);
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                              message.back() == '.'))
+    message.pop_back();
+  return message;
+}
+
+bool is_file(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES &&
+         !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The interpreter: COMSPEC when it names an existing program, else cmd.exe
+// from the current directory, then from PATH. Returns the program to start
+// and the name that heads its command line.
+bool find_interpreter(std::string& program, std::string& name) {
+  if (const char* comspec = std::getenv("COMSPEC"); comspec && *comspec &&
+                                                    is_file(comspec)) {
+    program = name = comspec;
+    return true;
+  }
+  name = "cmd.exe";
+  if (is_file(name)) {
+    program = name;
+    return true;
+  }
+  const char* path = std::getenv("PATH");
+  std::string dirs = path ? path : "";
+  size_t start = 0;
+  while (start <= dirs.size()) {
+    size_t end = dirs.find(';', start);
+    if (end == std::string::npos) end = dirs.size();
+    std::string dir = dirs.substr(start, end - start);
+    if (!dir.empty()) {
+      if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+      if (is_file(dir + name)) {
+        program = dir + name;
+        return true;
+      }
+    }
+    start = end + 1;
+  }
+  return false;
+}
+
+class WinSearch : public DirectorySearch {
+ public:
+  WinSearch(HANDLE handle, const WIN32_FIND_DATAA& first)
+      : handle_(handle), data_(first) {}
+  ~WinSearch() override { FindClose(handle_); }
+
+  std::optional<DirEntry> find_next_entry() override {
+    for (;;) {
+      if (done_) return std::nullopt;
+      DirEntry entry;
+      entry.name = data_.cFileName;
+      entry.is_directory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      entry.is_link = (data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      if (!FindNextFileA(handle_, &data_)) {
+        done_ = true;
+        failed_ = GetLastError() != ERROR_NO_MORE_FILES;
+      }
+      if (entry.name != "." && entry.name != "..") return entry;
+    }
+  }
+  bool failed() const override { return failed_; }
+
+ private:
+  HANDLE handle_;
+  WIN32_FIND_DATAA data_;
+  bool done_ = false;
+  bool failed_ = false;
+};
+
+class WinSystem : public System {
+ public:
+  int run_command(const std::string& command) override {
+    std::cout.flush();
+    std::fflush(nullptr);
+    std::string program, name;
+    if (!find_interpreter(program, name)) return -1;
+    std::string line = name + " /c " + command;
+    std::vector<char> writable(line.begin(), line.end());
+    writable.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, TRUE,
+                        0, nullptr, nullptr, &startup, &process))
+      return -1;
+    CloseHandle(process.hThread);
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD status = 0;
+    if (!GetExitCodeProcess(process.hProcess, &status)) status = static_cast<DWORD>(-1);
+    CloseHandle(process.hProcess);
+    return static_cast<int>(status);
+  }
+
+  bool change_directory(const std::string& path) override {
+    return SetCurrentDirectoryA(path.c_str()) != 0;
+  }
+
+  std::optional<std::string> current_directory() override {
+    DWORD size = GetCurrentDirectoryA(0, nullptr);
+    if (size == 0) return std::nullopt;
+    std::vector<char> buffer(size);
+    DWORD got = GetCurrentDirectoryA(size, buffer.data());
+    if (got == 0 || got >= size) return std::nullopt;
+    return std::string(buffer.data(), got);
+  }
+
+  std::unique_ptr<DirectorySearch> find_first_entry(
+      const std::string& directory) override {
+    std::string pattern = directory;
+    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
+      pattern += '\\';
+    pattern += "*.*";
+    WIN32_FIND_DATAA data;
+    HANDLE handle = FindFirstFileA(pattern.c_str(), &data);
+    if (handle == INVALID_HANDLE_VALUE) return nullptr;
+    return std::make_unique<WinSearch>(handle, data);
+  }
+
+  bool read_file(const std::string& path, std::string& contents,
+                 std::string& error) override {
+    return read_whole_file(path, contents, error);
+  }
+
+  std::unique_ptr<OutputFile> create_file(const std::string& path,
+                                          std::string& error) override {
+    return create_stdio_file(path, error);
+  }
+
+  bool delete_file(const std::string& path, std::string& error) override {
+    if (DeleteFileA(path.c_str())) return true;
+    error = last_error_text();
+    return false;
+  }
+
+  bool remove_tree(const std::string& path, std::string& error) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      error = last_error_text();
+      return false;
+    }
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+      SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return delete_file(path, error);
+    bool ok = true;
+    // A junction or directory link is removed itself, never entered.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+      if (auto search = find_first_entry(path)) {
+        while (auto entry = search->find_next_entry())
+          ok = remove_tree(path + "\\" + entry->name, error) && ok;
+        ok = ok && !search->failed();
+      }
+    }
+    if (!RemoveDirectoryA(path.c_str())) {
+      error = last_error_text();
+      return false;
+    }
+    return ok;
+  }
+
+  bool same_file(const std::string& a, const std::string& b) override {
+    auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
+      HANDLE handle = CreateFileA(path.c_str(), 0,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS,
+                                  nullptr);
+      if (handle == INVALID_HANDLE_VALUE) return false;
+      bool ok = GetFileInformationByHandle(handle, &info) != 0;
+      CloseHandle(handle);
+      return ok;
+    };
+    BY_HANDLE_FILE_INFORMATION ia, ib;
+    return identity(a, ia) && identity(b, ib) &&
+           ia.dwVolumeSerialNumber == ib.dwVolumeSerialNumber &&
+           ia.nFileIndexHigh == ib.nFileIndexHigh && ia.nFileIndexLow == ib.nFileIndexLow;
+  }
+};
+
+}  // namespace
+
+System& real_system() {
+  static WinSystem system;
+  return system;
+}
+
+char path_separator() { return '\\'; }
+
+}  // namespace platform

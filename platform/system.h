@@ -1,0 +1,94 @@
+// The operating-system boundary shared by all three programs: files,
+// directories and the command interpreter. Logic code reaches the OS only
+// through System, so tests can substitute a fake that records commands and
+// injects failures.
+#ifndef PLATFORM_SYSTEM_H
+#define PLATFORM_SYSTEM_H
+
+#include <iosfwd>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+struct DirEntry {
+  std::string name;
+  bool is_directory = false;
+  // Symbolic links and junctions: never followed by the walkers.
+  bool is_link = false;
+};
+
+// A file being written, in binary mode; closed when destroyed.
+class OutputFile {
+ public:
+  virtual ~OutputFile() = default;
+  // Both return false with the reason in `error` on failure.
+  virtual bool write(std::string_view bytes, std::string& error) = 0;
+  virtual bool close(std::string& error) = 0;
+};
+
+// One open directory listing; closed (find_close) when destroyed.
+class DirectorySearch {
+ public:
+  virtual ~DirectorySearch() = default;
+  // The next entry, or nullopt when none is left or reading failed.
+  virtual std::optional<DirEntry> find_next_entry() = 0;
+  // Whether the listing stopped on an error rather than at its end.
+  virtual bool failed() const = 0;
+};
+
+class System {
+ public:
+  virtual ~System() = default;
+
+  // Runs one command line through the platform's command interpreter
+  // (/bin/sh -c on POSIX, COMSPEC /c on Windows) in the current directory,
+  // after flushing standard output. Returns the exit status, or -1 when the
+  // interpreter cannot be started.
+  virtual int run_command(const std::string& command) = 0;
+
+  virtual bool change_directory(const std::string& path) = 0;
+  virtual std::optional<std::string> current_directory() = 0;
+
+  // Starts listing a directory, "." and ".." left out; nullptr when it
+  // cannot be read.
+  virtual std::unique_ptr<DirectorySearch> find_first_entry(
+      const std::string& directory) = 0;
+
+  // Whole-file I/O in binary mode. On failure `error` receives the reason.
+  virtual bool read_file(const std::string& path, std::string& contents,
+                         std::string& error) = 0;
+  // Creates the file, or empties an existing one; nullptr with the reason
+  // in `error` when it cannot.
+  virtual std::unique_ptr<OutputFile> create_file(const std::string& path,
+                                                  std::string& error) = 0;
+  bool write_file(const std::string& path, std::string_view contents,
+                  std::string& error);
+  virtual bool delete_file(const std::string& path, std::string& error) = 0;
+
+  // Removes a directory and everything below it without the interpreter;
+  // links inside are removed, never followed.
+  virtual bool remove_tree(const std::string& path, std::string& error) = 0;
+
+  // Whether both paths name one existing file (links and aliases resolved).
+  virtual bool same_file(const std::string& a, const std::string& b) = 0;
+};
+
+// The streams a program prints to, beside the system it acts on.
+struct Io {
+  System& system;
+  std::ostream& out;
+  std::ostream& err;
+};
+
+// The real operating system of the build's platform.
+System& real_system();
+
+// Separator used when composing paths: '\\' on Windows, '/' elsewhere.
+char path_separator();
+
+}  // namespace platform
+
+#endif  // PLATFORM_SYSTEM_H

@@ -1,0 +1,202 @@
+#include "platform/test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/command_line.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+#ifdef __APPLE__
+#include <mach-o/dyld.h>
+#endif
+
+namespace testutil {
+
+namespace {
+
+std::optional<std::string> get_env(const std::string& name) {
+  if (const char* value = std::getenv(name.c_str())) return std::string(value);
+  return std::nullopt;
+}
+
+void set_env(const std::string& name, const std::optional<std::string>& value) {
+#ifdef _WIN32
+  _putenv_s(name.c_str(), value ? value->c_str() : "");
+#else
+  if (value)
+    setenv(name.c_str(), value->c_str(), 1);
+  else
+    unsetenv(name.c_str());
+#endif
+}
+
+std::string quoted(const std::string& word) {
+  auto q = platform::quote_argument(word);
+  if (!q) throw std::runtime_error("test cannot quote " + word);
+  return *q;
+}
+
+}  // namespace
+
+TempDir::TempDir() {
+  std::random_device random;
+  for (;;) {
+    path_ = fs::temp_directory_path() / ("consoletools-" + std::to_string(random()));
+    if (fs::create_directory(path_)) break;
+  }
+  // Canonical, so that it compares equal to what the programs read back.
+  path_ = fs::canonical(path_);
+}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::str(const std::string& name) const {
+  std::string s = path_.string();
+  if (!name.empty()) s += (fs::path::preferred_separator == '\\' ? '\\' : '/') + name;
+  return s;
+}
+
+ScopedCurrentDirectory::ScopedCurrentDirectory(const fs::path& path)
+    : saved_(fs::current_path()) {
+  fs::current_path(path);
+}
+
+ScopedCurrentDirectory::~ScopedCurrentDirectory() {
+  std::error_code ignored;
+  fs::current_path(saved_, ignored);
+}
+
+ScopedEnv::ScopedEnv(std::string name, const std::optional<std::string>& value)
+    : name_(std::move(name)), saved_(get_env(name_)) {
+  set_env(name_, value);
+}
+
+ScopedEnv::~ScopedEnv() { set_env(name_, saved_); }
+
+ScopedPathPrepend::ScopedPathPrepend(const fs::path& dir)
+    : env_("PATH", dir.string() +
+#ifdef _WIN32
+                       ";"
+#else
+                       ":"
+#endif
+                       + get_env("PATH").value_or("")) {
+}
+
+std::string read_file(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream contents;
+  contents << in.rdbuf();
+  return contents.str();
+}
+
+void write_file(const fs::path& path, const std::string& contents) {
+  std::ofstream out(path, std::ios::binary);
+  out << contents;
+  if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+std::string native_lines(std::string text) {
+#ifdef _WIN32
+  std::string converted;
+  for (char c : text) {
+    if (c == '\n') converted += '\r';
+    converted += c;
+  }
+  return converted;
+#else
+  return text;
+#endif
+}
+
+fs::path executable_directory() {
+#ifdef _WIN32
+  char buffer[MAX_PATH * 4];
+  DWORD size = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+  return fs::path(std::string(buffer, size)).parent_path();
+#elif defined(__APPLE__)
+  char buffer[4096];
+  uint32_t size = sizeof buffer;
+  _NSGetExecutablePath(buffer, &size);
+  return fs::canonical(buffer).parent_path();
+#else
+  return fs::canonical("/proc/self/exe").parent_path();
+#endif
+}
+
+ProcessResult run_program(const std::string& name, const std::vector<std::string>& args,
+                          const std::string& input) {
+  TempDir capture;
+  fs::path program = executable_directory() / program_file(name);
+  std::string command = quoted(program.string());
+  for (const std::string& arg : args) command += " " + quoted(arg);
+  if (!input.empty()) {
+    write_file(capture.path() / "in", input);
+    command += " < " + quoted(capture.str("in"));
+  }
+  command += " > " + quoted(capture.str("out")) + " 2> " + quoted(capture.str("err"));
+  ProcessResult result;
+#ifdef _WIN32
+  // cmd.exe drops the first and last quote of a line that starts with one.
+  result.status = std::system(("\"" + command + "\"").c_str());
+#else
+  int status = std::system(command.c_str());
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+  result.out = read_file(capture.path() / "out");
+  result.err = read_file(capture.path() / "err");
+  return result;
+}
+
+std::string program_file(const std::string& name) {
+#ifdef _WIN32
+  return name + ".exe";
+#else
+  return name;
+#endif
+}
+
+void write_recording_tool(const fs::path& dir, const std::string& tool, const fs::path& log,
+                          int status) {
+#ifdef _WIN32
+  // Redirection first: a directory ending in a digit would read as a handle.
+  write_file(dir / (tool + ".cmd"),
+             "@>>\"" + log.string() + "\" echo %CD%\r\n"
+             "@>>\"" + log.string() + "\" echo %*\r\n"
+             "@exit /b " + std::to_string(status) + "\r\n");
+#else
+  fs::path script = dir / tool;
+  write_file(script, "#!/bin/sh\npwd >> '" + log.string() + "'\nprintf '%s\\n' \"$*\" >> '" +
+                         log.string() + "'\nexit " + std::to_string(status) + "\n");
+  fs::permissions(script, fs::perms::owner_all, fs::perm_options::add);
+#endif
+}
+
+std::vector<std::string> read_lines(const fs::path& path) {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : read_file(path)) {
+    if (c == '\n') {
+      lines.push_back(line);
+      line.clear();
+    } else if (c != '\r') {
+      line += c;
+    }
+  }
+  if (!line.empty()) lines.push_back(line);
+  return lines;
+}
+
+}  // namespace testutil

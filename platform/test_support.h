@@ -1,0 +1,95 @@
+// Helpers for tests that work on real files and run the built programs.
+#ifndef PLATFORM_TEST_SUPPORT_H
+#define PLATFORM_TEST_SUPPORT_H
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testutil {
+
+namespace fs = std::filesystem;
+
+// A fresh directory, removed with everything in it when destroyed.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const fs::path& path() const { return path_; }
+  // The path as a native string, with a trailing name joined by the
+  // platform's separator.
+  std::string str(const std::string& name = "") const;
+
+ private:
+  fs::path path_;
+};
+
+// Makes `path` the current directory until destroyed.
+class ScopedCurrentDirectory {
+ public:
+  explicit ScopedCurrentDirectory(const fs::path& path);
+  ~ScopedCurrentDirectory();
+
+ private:
+  fs::path saved_;
+};
+
+// Sets (or, with nullopt, unsets) an environment variable until destroyed.
+class ScopedEnv {
+ public:
+  ScopedEnv(std::string name, const std::optional<std::string>& value);
+  ~ScopedEnv();
+
+ private:
+  std::string name_;
+  std::optional<std::string> saved_;
+};
+
+std::string read_file(const fs::path& path);
+void write_file(const fs::path& path, const std::string& contents);
+
+// "\n" turned into what a text-mode standard output writes on this platform.
+std::string native_lines(std::string text);
+
+// The directory holding the running test executable, where the programs
+// are built too.
+fs::path executable_directory();
+
+struct ProcessResult {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs a program built beside the tests, in the current directory, with
+// standard input from `input` (none when empty).
+ProcessResult run_program(const std::string& name, const std::vector<std::string>& args,
+                          const std::string& input = "");
+
+// The file name of a program built beside the tests.
+std::string program_file(const std::string& name);
+
+// Puts a stand-in for the command-line tool `tool` into `dir`: it appends
+// the directory it runs in and its argument text, a line each, to `log`,
+// and exits with `status`.
+void write_recording_tool(const fs::path& dir, const std::string& tool, const fs::path& log,
+                          int status = 0);
+
+// The lines of a file, carriage returns dropped.
+std::vector<std::string> read_lines(const fs::path& path);
+
+// Prepends `dir` to PATH until destroyed.
+class ScopedPathPrepend {
+ public:
+  explicit ScopedPathPrepend(const fs::path& dir);
+
+ private:
+  ScopedEnv env_;
+};
+
+}  // namespace testutil
+
+#endif  // PLATFORM_TEST_SUPPORT_H

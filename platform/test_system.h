@@ -1,0 +1,48 @@
+// A System for tests: forwards to the real one, records what it is asked to
+// run, and fails on request where a real file system would not for root.
+#ifndef PLATFORM_TEST_SYSTEM_H
+#define PLATFORM_TEST_SYSTEM_H
+
+#include <functional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/system.h"
+
+namespace platform {
+
+class TestSystem : public System {
+ public:
+  struct Command {
+    std::string directory;  // current directory when it ran
+    std::string text;
+  };
+
+  // When set, commands are not run but recorded, and this gives the status.
+  std::function<int(const std::string&)> command_status;
+  std::vector<Command> commands;
+
+  std::set<std::string> unenterable;  // change_directory fails
+  std::set<std::string> unlistable;   // find_first_entry fails
+  std::set<std::string> unreadable;   // read_file fails
+  std::set<std::string> uncreatable;  // create_file fails
+  std::set<std::string> unwritable;   // writes to the created file fail
+
+  int run_command(const std::string& command) override;
+  bool change_directory(const std::string& path) override;
+  std::optional<std::string> current_directory() override;
+  std::unique_ptr<DirectorySearch> find_first_entry(const std::string& directory) override;
+  bool read_file(const std::string& path, std::string& contents, std::string& error) override;
+  std::unique_ptr<OutputFile> create_file(const std::string& path, std::string& error) override;
+  bool delete_file(const std::string& path, std::string& error) override;
+  bool remove_tree(const std::string& path, std::string& error) override;
+  bool same_file(const std::string& a, const std::string& b) override;
+
+ private:
+  System& real_ = real_system();
+};
+
+}  // namespace platform
+
+#endif  // PLATFORM_TEST_SYSTEM_H
