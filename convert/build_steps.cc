@@ -54,6 +54,10 @@ bool run_inside(platform::Io& io, const std::string& directory,
   return ok;
 }
 
+std::string manifest_path(const std::string& destination_directory) {
+  return destination_directory + platform::path_separator() + "Manifest.mf";
+}
+
 }  // namespace
 
 bool compile_class(platform::Io& io, const std::string& destination_class,
@@ -63,6 +67,48 @@ bool compile_class(platform::Io& io, const std::string& destination_class,
   return run_inside(
       io, destination_directory,
       {"javac -Xlint:deprecation -Xlint:unchecked -source 1.3 -target 1.3 " + *source});
+}
+
+
+std::string jar_name(const std::string& destination_class) {
+  std::string name = destination_class + ".jar";
+  if (name[0] >= 'A' && name[0] <= 'Z') name[0] = static_cast<char>(name[0] - 'A' + 'a');
+  return name;
+}
+
+bool write_manifest(platform::Io& io, const std::string& destination_class,
+                    const std::string& destination_directory) {
+  const std::string path = manifest_path(destination_directory);
+  std::string error;
+  if (io.system.write_file(path,
+                           "Manifest-Version: 1.0\r\n"
+                           "Created-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
+                           "Main-Class: " + destination_class + "\r\n",
+                           error))
+    return true;
+  io.err << "error: cannot write " << path << ": " << error << '\n';
+  return false;
+}
+
+bool build_jar(platform::Io& io, const std::string& destination_class,
+               const std::string& destination_directory) {
+  auto jar = argument_for(io, jar_name(destination_class), "jar");
+  auto program = argument_for(io, destination_class + ".class", "jar");
+  if (!jar || !program) return false;
+  std::vector<std::string> commands = {"jar cvfm " + *jar + " Manifest.mf " + *program};
+  for (const char* library : {"CanvasConsole", "Console", "ConsolePrinter", "ConsoleReader",
+                              "FrameConsole", "CurseurCanvasConsole"})
+    commands.push_back("jar uvf " + *jar + " " + library + ".class");
+  return run_inside(io, destination_directory, commands);
+}
+
+bool remove_manifest(platform::Io& io, const std::string& /*destination_class*/,
+                     const std::string& destination_directory) {
+  const std::string path = manifest_path(destination_directory);
+  std::string error;
+  if (io.system.delete_file(path, error)) return true;
+  io.err << "error: cannot remove " << path << ": " << error << '\n';
+  return false;
 }
 
 }  // namespace convert

@@ -89,3 +89,63 @@ TEST_F(BuildStepsTest, NamesThatNeedItAreQuotedAndUnsafeOnesRefused) {
 
 }  // namespace
 }  // namespace convert
+
+namespace convert {
+namespace {
+
+TEST(JarName, LowersOnlyAnUpperCaseAsciiFirstLetter) {
+  EXPECT_EQ(jar_name("HelloEnConsole"), "helloEnConsole.jar");
+  EXPECT_EQ(jar_name("helloEnConsole"), "helloEnConsole.jar");
+  EXPECT_EQ(jar_name("_xEnConsole"), "_xEnConsole.jar");
+  EXPECT_EQ(jar_name("\xe0xEnConsole"), "\xe0xEnConsole.jar");
+  EXPECT_EQ(jar_name("ZEnConsole"), "zEnConsole.jar");
+}
+
+TEST_F(BuildStepsTest, ManifestHoldsThreeCrLfLines) {
+  fs::create_directories(dir.path() / "out");
+  EXPECT_TRUE(write_manifest(io, "HelloEnConsole", "out"));
+  EXPECT_EQ(testutil::read_file(dir.path() / "out" / "Manifest.mf"),
+            "Manifest-Version: 1.0\r\nCreated-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
+            "Main-Class: HelloEnConsole\r\n");
+  EXPECT_TRUE(remove_manifest(io, "HelloEnConsole", "out"));
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
+  EXPECT_FALSE(remove_manifest(io, "HelloEnConsole", "out"));
+  EXPECT_FALSE(write_manifest(io, "HelloEnConsole", "missing"));
+  EXPECT_NE(err.str().find("Manifest.mf"), std::string::npos);
+}
+
+TEST_F(BuildStepsTest, JarCommandsRunInOrderInsideTheDestination) {
+  fs::create_directories(dir.path() / "build" / "out");
+  for (const std::string& destination : {std::string("build/out"), std::string("."),
+                                         dir.str("build")}) {
+    system.commands.clear();
+    EXPECT_TRUE(build_jar(io, "HelloEnConsole", destination));
+    const std::vector<std::string> expected = {
+        "jar cvfm helloEnConsole.jar Manifest.mf HelloEnConsole.class",
+        "jar uvf helloEnConsole.jar CanvasConsole.class",
+        "jar uvf helloEnConsole.jar Console.class",
+        "jar uvf helloEnConsole.jar ConsolePrinter.class",
+        "jar uvf helloEnConsole.jar ConsoleReader.class",
+        "jar uvf helloEnConsole.jar FrameConsole.class",
+        "jar uvf helloEnConsole.jar CurseurCanvasConsole.class"};
+    ASSERT_EQ(system.commands.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+      EXPECT_EQ(system.commands[i].text, expected[i]);
+      EXPECT_EQ(fs::path(system.commands[i].directory), fs::canonical(destination));
+    }
+    EXPECT_EQ(here(), dir.str());
+  }
+}
+
+TEST_F(BuildStepsTest, EveryJarCommandRunsEvenWhenOneFails) {
+  fs::create_directories(dir.path() / "out");
+  system.command_status = [](const std::string& command) {
+    return command.find("cvfm") != std::string::npos ? 1 : 0;
+  };
+  EXPECT_FALSE(build_jar(io, "HelloEnConsole", "out"));
+  EXPECT_EQ(system.commands.size(), 7u);
+  EXPECT_EQ(here(), dir.str());
+}
+
+}  // namespace
+}  // namespace convert

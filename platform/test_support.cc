@@ -138,10 +138,13 @@ fs::path executable_directory() {
 
 ProcessResult run_program(const std::string& name, const std::vector<std::string>& args,
                           const std::string& input) {
-  TempDir capture;
-  fs::path program = executable_directory() / program_file(name);
-  std::string command = quoted(program.string());
+  std::string command = quoted((executable_directory() / program_file(name)).string());
   for (const std::string& arg : args) command += " " + quoted(arg);
+  return run_command_line(command, input);
+}
+
+ProcessResult run_command_line(std::string command, const std::string& input) {
+  TempDir capture;
   if (!input.empty()) {
     write_file(capture.path() / "in", input);
     command += " < " + quoted(capture.str("in"));

@@ -69,6 +69,10 @@ struct ProcessResult {
 ProcessResult run_program(const std::string& name, const std::vector<std::string>& args,
                           const std::string& input = "");
 
+// Runs a command line through the platform's interpreter, like
+// run_program.
+ProcessResult run_command_line(std::string command, const std::string& input = "");
+
 // The file name of a program built beside the tests.
 std::string program_file(const std::string& name);
 

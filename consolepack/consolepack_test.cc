@@ -1,0 +1,176 @@
+// Runs the built consolepack in a scratch directory: with recording javac
+// and jar stand-ins first on PATH, and, where a JDK was found at build
+// time, with the real tools on the shipped examples.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/system.h"
+#include "platform/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testutil::native_lines;
+using testutil::read_file;
+using testutil::read_lines;
+
+const std::string kSource =
+    "import java.io.*;\r\n"
+    "\r\n"
+    "class Hello {\r\n"
+    "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\r\n"
+    "  public static void main(String[] args) throws IOException {\r\n"
+    "    Hello h = new Hello();\r\n"
+    "    System.out.println(flux.readLine());\r\n"
+    "  }\r\n"
+    "}\r\n";
+
+const std::vector<std::string> kJarCommands = {
+    "cvfm helloEnConsole.jar Manifest.mf HelloEnConsole.class",
+    "uvf helloEnConsole.jar CanvasConsole.class",
+    "uvf helloEnConsole.jar Console.class",
+    "uvf helloEnConsole.jar ConsolePrinter.class",
+    "uvf helloEnConsole.jar ConsoleReader.class",
+    "uvf helloEnConsole.jar FrameConsole.class",
+    "uvf helloEnConsole.jar CurseurCanvasConsole.class"};
+
+std::string sep() { return std::string(1, platform::path_separator()); }
+
+class ConsolepackTest : public ::testing::Test {
+ protected:
+  ConsolepackTest() : cwd(dir.path()), path(dir.path() / "bin") {
+    for (const char* sub : {"src", "out", "bin", "build/out"}) fs::create_directories(dir.path() / sub);
+    testutil::write_file(dir.path() / "src" / "Hello.java", kSource);
+    tools(0, 0);
+  }
+
+  // javac and jar both log to one file, so their order shows.
+  void tools(int javac_status, int jar_status) {
+    testutil::write_recording_tool(dir.path() / "bin", "javac", log(), javac_status);
+    testutil::write_recording_tool(dir.path() / "bin", "jar", log(), jar_status);
+  }
+
+  fs::path log() { return dir.path() / "tools.log"; }
+
+  // The log expected when everything ran in `directory`.
+  std::vector<std::string> expected_log(const std::string& directory) {
+    std::vector<std::string> lines = {
+        directory, "-Xlint:deprecation -Xlint:unchecked -source 1.3 -target 1.3 HelloEnConsole.java"};
+    for (const std::string& command : kJarCommands) {
+      lines.push_back(directory);
+      lines.push_back(command);
+    }
+    return lines;
+  }
+
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd;
+  testutil::ScopedPathPrepend path;
+};
+
+TEST_F(ConsolepackTest, ConvertsCompilesAndPackagesInsideTheDestination) {
+  auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "out"});
+  EXPECT_EQ(run.out, native_lines("Fichier java source      : src" + sep() + "Hello.java\n"
+                                  "Fichier java destination : out" + sep() +
+                                  "HelloEnConsole.java\n"
+                                  "Classe source            : Hello\n"
+                                  "Classe destination       : HelloEnConsole\n"
+                                  "263 0 21 0\n242 15 86 0\n156 55 19 0\n"
+                                  "137 49 10 42\n169 6 5 14\n178 104 5 14\n187 127 5 14\n"
+                                  "196 150 10 11\n197 170 13 19\n"));
+  EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(read_file(dir.path() / "out" / "HelloEnConsole.java"),
+            "class HelloEnConsole {\r\n"
+            "  public static void main(String[] args) {\r\n"
+            "    Console.setTitle(\"Hello\");\r\n"
+            "    HelloEnConsole h = new HelloEnConsole();\r\n"
+            "    Console.out.println(Console.in.readLine());\r\n"
+            "  }\r\n"
+            "}\r\n");
+  EXPECT_EQ(read_lines(log()), expected_log(dir.str("out")));
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
+}
+
+TEST_F(ConsolepackTest, NestedAndAbsoluteDestinationsPackageInPlace) {
+  for (const std::string& destination : {"build" + sep() + "out", dir.str("out")}) {
+    fs::remove(log());
+    auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", destination});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(read_lines(log()), expected_log(fs::canonical(destination).string()));
+    EXPECT_TRUE(fs::exists(fs::path(destination) / "HelloEnConsole.java"));
+    EXPECT_FALSE(fs::exists(fs::path(destination) / "Manifest.mf"));
+  }
+}
+
+TEST_F(ConsolepackTest, AFailingToolFailsTheRunButEveryStepRuns) {
+  tools(1, 1);
+  auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "out"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(read_lines(log()).size(), 16u);
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
+}
+
+TEST_F(ConsolepackTest, UnenterableDestinationRunsNoToolAndFails) {
+  auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "missing"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out.find("Probleme!!!"), std::string::npos);
+  EXPECT_NE(run.err.find("cannot enter the directory missing"), std::string::npos);
+  EXPECT_FALSE(fs::exists(log()));
+}
+
+TEST_F(ConsolepackTest, MissingArgumentsGetUsage) {
+  auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello"});
+  EXPECT_EQ(run.status, 2);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("usage: consolepack SOURCE DESTINATION"), std::string::npos);
+}
+
+#if defined(CONSOLETOOLS_JAVALIB_DIR) && !defined(_WIN32)
+// The packaged program answers exactly as the original does.
+class RealJdkTest : public ::testing::TestWithParam<std::pair<std::string, std::string>> {};
+
+TEST_P(RealJdkTest, PackagedProgramBehavesAsTheOriginal) {
+  const auto& [program, input] = GetParam();
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd(dir.path());
+  testutil::ScopedPathPrepend wrapper(fs::path(CONSOLETOOLS_SOURCE_DIR) / "tools" / "javac-compat");
+  fs::create_directories(dir.path() / "src");
+  fs::create_directories(dir.path() / "out");
+  fs::copy_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" / (program + ".java"),
+                dir.path() / "src" / (program + ".java"));
+  for (const auto& entry : fs::directory_iterator(CONSOLETOOLS_JAVALIB_DIR))
+    fs::copy_file(entry.path(), dir.path() / "out" / entry.path().filename());
+
+  auto pack = testutil::run_program("consolepack", {"src/" + program, "out"});
+  ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
+
+  std::string jar = "out/" + std::string(1, static_cast<char>(program[0] - 'A' + 'a')) +
+                    program.substr(1) + "EnConsole.jar";
+  auto original = testutil::run_command_line("java src/" + program + ".java", input);
+  auto converted = testutil::run_command_line("java -jar " + jar, input);
+  ASSERT_EQ(original.status, 0) << original.err;
+  EXPECT_EQ(converted.status, 0) << converted.err;
+  EXPECT_EQ(converted.out, original.out);
+  EXPECT_FALSE(converted.out.empty());
+
+  auto listing = testutil::run_command_line("jar tf " + jar);
+  for (const std::string& cls : {program + "EnConsole", std::string("Console"),
+                                 std::string("CanvasConsole"), std::string("ConsolePrinter"),
+                                 std::string("ConsoleReader"), std::string("FrameConsole"),
+                                 std::string("CurseurCanvasConsole")})
+    EXPECT_NE(listing.out.find("\n" + cls + ".class\n"), std::string::npos) << cls;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Examples, RealJdkTest,
+    ::testing::Values(std::make_pair(std::string("Greeter"), std::string("Ada Lovelace\n")),
+                      std::make_pair(std::string("Greeter"), std::string("")),
+                      std::make_pair(std::string("Calculator"),
+                                     std::string("1\n2.5\nabc\n-4\n\nnot read\n")),
+                      std::make_pair(std::string("Calculator"), std::string("7\n"))));
+#endif
+
+}  // namespace
