@@ -73,4 +73,33 @@ std::optional<std::string> quote_argument(std::string_view word) {
 #endif
 }
 
+std::optional<std::string> posix_tree_removal(std::string_view path) {
+  auto quoted = quote_for_posix_shell(path);
+  if (!quoted) return std::nullopt;
+  return "rm -rf -- " + *quoted;
+}
+
+std::optional<std::string> cmd_tree_removal(std::string_view path) {
+  auto quoted = quote_for_cmd(path);
+  // rd would read a leading slash as one of its switches.
+  if (!quoted || path.empty() || path.front() == '/') return std::nullopt;
+  return "rd " + *quoted + " /s /q";
+}
+
+std::optional<std::string> tree_removal_command(std::string_view path) {
+#ifdef _WIN32
+  return cmd_tree_removal(path);
+#else
+  return posix_tree_removal(path);
+#endif
+}
+
+std::string tree_removal_line(std::string_view path) {
+#ifdef _WIN32
+  return "rd " + std::string(path) + " /s /q";
+#else
+  return "rm -rf -- " + std::string(path);
+#endif
+}
+
 }  // namespace platform

@@ -22,6 +22,18 @@ std::optional<std::string> quote_for_cmd(std::string_view word);
 // The quoting of this build's platform interpreter.
 std::optional<std::string> quote_argument(std::string_view word);
 
+// The interpreter command that removes the directory tree at `path` without
+// asking: "rm -rf -- PATH" for /bin/sh, "rd PATH /s /q" for cmd.exe, the
+// path quoted where needed. nullopt when the interpreter cannot be handed
+// the path safely.
+std::optional<std::string> posix_tree_removal(std::string_view path);
+std::optional<std::string> cmd_tree_removal(std::string_view path);
+std::optional<std::string> tree_removal_command(std::string_view path);
+
+// The removal command with the path as it stands, for the record when the
+// tree is removed without the interpreter.
+std::string tree_removal_line(std::string_view path);
+
 }  // namespace platform
 
 #endif  // PLATFORM_COMMAND_LINE_H

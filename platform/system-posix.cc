@@ -7,7 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -15,29 +14,12 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/listing.h"
 
 extern char** environ;
 
 namespace platform {
 namespace {
-
-class PosixSearch : public DirectorySearch {
- public:
-  // Entries come sorted by byte order so that runs are reproducible.
-  PosixSearch(std::vector<DirEntry> entries, bool failed)
-      : entries_(std::move(entries)), failed_(failed) {}
-
-  std::optional<DirEntry> find_next_entry() override {
-    if (next_ == entries_.size()) return std::nullopt;
-    return entries_[next_++];
-  }
-  bool failed() const override { return failed_; }
-
- private:
-  std::vector<DirEntry> entries_;
-  size_t next_ = 0;
-  bool failed_;
-};
 
 class PosixSystem : public System {
  public:
@@ -105,9 +87,7 @@ class PosixSystem : public System {
       entries.push_back(std::move(entry));
     }
     closedir(dir);
-    std::sort(entries.begin(), entries.end(),
-              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
-    return std::make_unique<PosixSearch>(std::move(entries), failed);
+    return sorted_listing(std::move(entries), failed);
   }
 
   bool read_file(const std::string& path, std::string& contents,

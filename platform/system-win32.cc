@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/file_io.h"
+#include "platform/listing.h"
 
 namespace platform {
 namespace {
@@ -66,35 +67,6 @@ bool find_interpreter(std::string& program, std::string& name) {
   return false;
 }
 
-class WinSearch : public DirectorySearch {
- public:
-  WinSearch(HANDLE handle, const WIN32_FIND_DATAA& first)
-      : handle_(handle), data_(first) {}
-  ~WinSearch() override { FindClose(handle_); }
-
-  std::optional<DirEntry> find_next_entry() override {
-    for (;;) {
-      if (done_) return std::nullopt;
-      DirEntry entry;
-      entry.name = data_.cFileName;
-      entry.is_directory = (data_.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      entry.is_link = (data_.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      if (!FindNextFileA(handle_, &data_)) {
-        done_ = true;
-        failed_ = GetLastError() != ERROR_NO_MORE_FILES;
-      }
-      if (entry.name != "." && entry.name != "..") return entry;
-    }
-  }
-  bool failed() const override { return failed_; }
-
- private:
-  HANDLE handle_;
-  WIN32_FIND_DATAA data_;
-  bool done_ = false;
-  bool failed_ = false;
-};
-
 class WinSystem : public System {
  public:
   int run_command(const std::string& command) override {
@@ -141,7 +113,19 @@ class WinSystem : public System {
     WIN32_FIND_DATAA data;
     HANDLE handle = FindFirstFileA(pattern.c_str(), &data);
     if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    return std::make_unique<WinSearch>(handle, data);
+    std::vector<DirEntry> entries;
+    bool failed = false;
+    do {
+      DirEntry entry;
+      entry.name = data.cFileName;
+      if (entry.name == "." || entry.name == "..") continue;
+      entry.is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+      entry.is_link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+      entries.push_back(std::move(entry));
+    } while (FindNextFileA(handle, &data));
+    failed = GetLastError() != ERROR_NO_MORE_FILES;
+    FindClose(handle);
+    return sorted_listing(std::move(entries), failed);
   }
 
   bool read_file(const std::string& path, std::string& contents,
