@@ -105,4 +105,18 @@ TEST_F(ConsoleconvTest, FailingCompilerFailsTheRun) {
   EXPECT_EQ(read_file(dir.path() / "out" / "Hello.java"), kConverted);
 }
 
+#ifdef _WIN32
+TEST_F(ConsoleconvTest, AnInterpreterThatCannotStartFailsTheCompileStep) {
+  testutil::write_file(dir.path() / "broken.exe", "not a program");
+  // Broken for the program only: the test starts it through cmd itself.
+  std::string program =
+      (testutil::executable_directory() / testutil::program_file("consoleconv")).string();
+  auto run = testutil::run_command_line("set \"COMSPEC=" + dir.str("broken.exe") + "\" && \"" +
+                                        program + "\" " + src_hello() + " out");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("cannot start the command interpreter"), std::string::npos);
+  EXPECT_EQ(read_file(dir.path() / "out" / "Hello.java"), kConverted);
+}
+#endif
+
 }  // namespace

@@ -29,6 +29,30 @@ TEST(RunCommand, RunsInTheCurrentDirectoryAndReturnsTheStatus) {
   EXPECT_EQ(real_system().run_command("exit 3"), 3);
 }
 
+#ifdef _WIN32
+TEST(RunCommand, FallsBackToCmdWhenComspecIsUnsetOrMissing) {
+  {
+    testutil::ScopedEnv comspec("COMSPEC", std::nullopt);
+    EXPECT_EQ(real_system().run_command("exit 4"), 4);
+  }
+  testutil::ScopedEnv comspec("COMSPEC", "C:\\no\\such\\interpreter.exe");
+  EXPECT_EQ(real_system().run_command("exit 5"), 5);
+}
+
+TEST(RunCommand, AnInterpreterThatCannotStartGivesMinusOne) {
+  testutil::TempDir dir;
+  testutil::write_file(dir.path() / "broken.exe", "not a program");
+  {
+    testutil::ScopedEnv comspec("COMSPEC", dir.str("broken.exe"));
+    EXPECT_EQ(real_system().run_command("exit 0"), -1);
+  }
+  testutil::ScopedCurrentDirectory cwd(dir.path());
+  testutil::ScopedEnv comspec("COMSPEC", std::nullopt);
+  testutil::ScopedEnv path("PATH", dir.str());
+  EXPECT_EQ(real_system().run_command("exit 0"), -1);
+}
+#endif
+
 TEST(Directories, ChangeAndReadTheCurrentDirectory) {
   testutil::TempDir dir;
   fs::create_directory(dir.path() / "sub");

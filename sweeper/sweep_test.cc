@@ -126,13 +126,16 @@ TEST_F(SweeperTest, AwkwardNamesReachExactlyTheirOwnDirectory) {
                         "a\\b", "\\"})
     names.push_back(n);
 #endif
+  // On Windows %SWEEP_DECOY% would expand into a command removing "keep".
+  testutil::ScopedEnv expansion("SWEEP_DECOY", "keep /s /q & rem ");
+  names.push_back("%SWEEP_DECOY%");
   std::vector<std::string> removed;
   for (const std::string& name : names) {
     make_dir(root / name / "_vti_cnf");
     removed.push_back(name + "/_vti_cnf");
   }
   // Where a split or an expansion would land.
-  for (const char* decoy : {"a", "b", "lead", "x", "y", "HOME", "PATH", "a%", "%a"})
+  for (const char* decoy : {"a", "b", "lead", "x", "y", "HOME", "PATH", "a%", "%a", "keep"})
     make_dir(root / decoy);
   auto before = snapshot(root);
   EXPECT_TRUE(sweep(root)) << err.str();
