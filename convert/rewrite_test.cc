@@ -214,5 +214,35 @@ TEST(Differential, MatchesTheOriginalAlgorithmOnGeneratedSources) {
   EXPECT_GT(compared, 2500);
 }
 
+// Class names drawn from the letters of "EnConsole" and a double quote,
+// where the original overlaps itself, straddles its replacement or grows
+// out of its room (those runs are left out, as the original is undefined).
+TEST(Differential, MatchesTheOriginalOnAwkwardClassNames) {
+  const std::string letters = "EnCosleX\"";
+  std::mt19937 random(777);
+  int compared = 0;
+  for (int round = 0; round < 4000; ++round) {
+    std::string from;
+    for (int i = static_cast<int>(random() % 4); i > 0; --i) from += letters[random() % letters.size()];
+    std::string to = random() % 2 ? from + "EnConsole" : from;
+    std::string source;
+    for (int i = static_cast<int>(random() % 40); i > 0; --i) {
+      switch (random() % 4) {
+        case 0: source += letters[random() % letters.size()]; break;
+        case 1: source += from; break;
+        case 2: source += " \r\n"; break;
+        default: source += "System.out"; break;
+      }
+    }
+    auto expected = reference::rewrite(source, from, to);
+    if (!expected) continue;
+    auto actual = rewrite(source, from, to);
+    ASSERT_EQ(actual.text, expected->text) << "source [" << source << "] class [" << from << "]";
+    ASSERT_EQ(actual.trace, expected->trace) << "source [" << source << "] class [" << from << "]";
+    ++compared;
+  }
+  EXPECT_GT(compared, 1500);
+}
+
 }  // namespace
 }  // namespace convert
