@@ -13,7 +13,6 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/file_io.h"
 #include "platform/listing.h"
 
 extern char** environ;
@@ -88,16 +87,6 @@ class PosixSystem : public System {
     }
     closedir(dir);
     return sorted_listing(std::move(entries), failed);
-  }
-
-  bool read_file(const std::string& path, std::string& contents,
-                 std::string& error) override {
-    return read_whole_file(path, contents, error);
-  }
-
-  std::unique_ptr<OutputFile> create_file(const std::string& path,
-                                          std::string& error) override {
-    return create_stdio_file(path, error);
   }
 
   bool delete_file(const std::string& path, std::string& error) override {

@@ -1,6 +1,18 @@
 #include "platform/system.h"
 
+#include "platform/file_io.h"
+
 namespace platform {
+
+bool System::read_file(const std::string& path, std::string& contents,
+                       std::string& error) {
+  return read_whole_file(path, contents, error);
+}
+
+std::unique_ptr<OutputFile> System::create_file(const std::string& path,
+                                                std::string& error) {
+  return create_stdio_file(path, error);
+}
 
 bool System::write_file(const std::string& path, std::string_view contents,
                         std::string& error) {

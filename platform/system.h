@@ -57,13 +57,14 @@ class System {
   virtual std::unique_ptr<DirectorySearch> find_first_entry(
       const std::string& directory) = 0;
 
-  // Whole-file I/O in binary mode. On failure `error` receives the reason.
+  // Whole-file I/O in binary mode, through the C library on every
+  // platform. On failure `error` receives the reason.
   virtual bool read_file(const std::string& path, std::string& contents,
-                         std::string& error) = 0;
+                         std::string& error);
   // Creates the file, or empties an existing one; nullptr with the reason
   // in `error` when it cannot.
   virtual std::unique_ptr<OutputFile> create_file(const std::string& path,
-                                                  std::string& error) = 0;
+                                                  std::string& error);
   bool write_file(const std::string& path, std::string_view contents,
                   std::string& error);
   virtual bool delete_file(const std::string& path, std::string& error) = 0;

@@ -195,6 +195,14 @@ TEST_F(SweeperTest, LinksAreNeitherFollowedNorRemoved) {
   EXPECT_EQ(snapshot(dir.path()), without(before, {"root/real/_vti_cnf"}));
 }
 
+TEST_F(SweeperTest, AnUnreadableStartFailsWithAMessage) {
+  testutil::ScopedCurrentDirectory cwd(root);
+  fs::remove(root);  // the current directory no longer has a path
+  EXPECT_FALSE(Sweeper(io).sweep());
+  EXPECT_EQ(err.str(), "sweeper: cannot read the current directory\n");
+  EXPECT_EQ(out.str(), "");
+}
+
 TEST_F(SweeperTest, PathsBeyondTheSystemLimitFailCleanly) {
   // Built relative, one step at a time, to get past PATH_MAX.
   testutil::ScopedCurrentDirectory cwd(root);
