@@ -14,18 +14,23 @@ constexpr auto kReaderField =
 constexpr auto kThrowsClause = " throws IOException"sv;
 constexpr auto kMainMarker = " args) {\r\n"sv;
 
+// A splice in whichever direction the lengths call for.
+void splice(WorkingText& text, std::string_view pattern, std::string_view replacement,
+            size_t pos) {
+  if (replacement.size() <= pattern.size())
+    text.splice_shrink(pattern, replacement, pos);
+  else
+    text.splice_grow(pattern, replacement, pos);
+}
+
 // Replaces every occurrence as searching again from position 0 after each
 // splice would. Nothing before the splice at p matched, so a new match must
 // overlap the changed bytes and the search may resume at p - n + 1.
 void replace_all(WorkingText& text, std::string_view pattern,
                  std::string_view replacement) {
-  const bool shrinks = replacement.size() <= pattern.size();
   size_t pos = text.find_first(pattern);
   while (pos != WorkingText::npos) {
-    if (shrinks)
-      text.splice_shrink(pattern, replacement, pos);
-    else
-      text.splice_grow(pattern, replacement, pos);
+    splice(text, pattern, replacement, pos);
     size_t back = pattern.size() - 1;
     pos = text.find_from(pattern, pos > back ? pos - back : 0);
   }
@@ -64,10 +69,7 @@ void rename_class(WorkingText& text, std::string_view source_class,
     bool inside_inserted = inserted_begin != WorkingText::npos &&
                            pos > inserted_begin && pos + n <= inserted_end;
     if (inside_inserted || (pos > 0 && text.at(pos - 1) == '"')) continue;
-    if (destination_class.size() >= n)
-      text.splice_grow(source_class, destination_class, pos);
-    else
-      text.splice_shrink(source_class, destination_class, pos);
+    splice(text, source_class, destination_class, pos);
     inserted_begin = pos;
     inserted_end = pos + destination_class.size();
   }

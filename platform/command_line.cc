@@ -36,6 +36,14 @@ bool literal_for_cmd(unsigned char c) {
   }
 }
 
+std::string posix_removal_line(std::string_view word) {
+  return "rm -rf -- " + std::string(word);
+}
+
+std::string cmd_removal_line(std::string_view word) {
+  return "rd " + std::string(word) + " /s /q";
+}
+
 }  // namespace
 
 std::optional<std::string> quote_for_posix_shell(std::string_view word) {
@@ -76,14 +84,14 @@ std::optional<std::string> quote_argument(std::string_view word) {
 std::optional<std::string> posix_tree_removal(std::string_view path) {
   auto quoted = quote_for_posix_shell(path);
   if (!quoted) return std::nullopt;
-  return "rm -rf -- " + *quoted;
+  return posix_removal_line(*quoted);
 }
 
 std::optional<std::string> cmd_tree_removal(std::string_view path) {
   auto quoted = quote_for_cmd(path);
   // rd would read a leading slash as one of its switches.
   if (!quoted || path.empty() || path.front() == '/') return std::nullopt;
-  return "rd " + *quoted + " /s /q";
+  return cmd_removal_line(*quoted);
 }
 
 std::optional<std::string> tree_removal_command(std::string_view path) {
@@ -96,9 +104,9 @@ std::optional<std::string> tree_removal_command(std::string_view path) {
 
 std::string tree_removal_line(std::string_view path) {
 #ifdef _WIN32
-  return "rd " + std::string(path) + " /s /q";
+  return cmd_removal_line(path);
 #else
-  return "rm -rf -- " + std::string(path);
+  return posix_removal_line(path);
 #endif
 }
 

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "platform/command_line.h"
+#include "platform/system.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -64,7 +65,7 @@ TempDir::~TempDir() {
 
 std::string TempDir::str(const std::string& name) const {
   std::string s = path_.string();
-  if (!name.empty()) s += (fs::path::preferred_separator == '\\' ? '\\' : '/') + name;
+  if (!name.empty()) s += platform::path_separator() + name;
   return s;
 }
 

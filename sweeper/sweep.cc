@@ -58,7 +58,6 @@ void Sweeper::remove_tree(const std::string& path) {
   } else {
     // The interpreter would change the path (a % that may expand): remove
     // the tree directly.
-    io_.out.flush();
     std::string error;
     if (!io_.system.remove_tree(path, error)) fail("cannot remove " + path + ": " + error);
   }
