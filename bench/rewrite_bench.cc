@@ -51,7 +51,7 @@ int main(int argc, char** argv) {
   fs::path dir = argc > 1 ? fs::path(argv[1]) : fs::temp_directory_path() / "rewrite_bench";
   fs::create_directories(dir);
   std::ofstream sink("/dev/null");
-  platform::Io io{platform::real_system(), sink, std::cerr};
+  platform::Io io{platform::real_system(), sink, std::cerr, "rewrite_bench"};
   const std::string sed =
       "sed -e 's/  *\\r$/\\r/' -e 's/ throws IOException//g' -e 's/System\\.out/Console.out/g' "
       "-e 's/flux\\.readLine/Console.in.readLine/g' -e 's/Bench/BenchEnConsole/g' ";

@@ -70,16 +70,50 @@ TEST_F(ConsoleconvTest, ConvertsIntoTheDestinationAndCompilesThere) {
   EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
 }
 
-TEST_F(ConsoleconvTest, MissingOrEmptyArgumentsGetUsageAndNothingRuns) {
+TEST_F(ConsoleconvTest, UsageErrorsExitTwoAndNothingRuns) {
   for (std::vector<std::string> args :
-       {std::vector<std::string>{}, {src_hello()}, {"src" + std::string(1, platform::path_separator()), "out"}}) {
+       {std::vector<std::string>{}, {src_hello()}, {src_hello(), ""}, {"", "out"},
+        {src_hello(), "out", "extra"}, {"--nope", src_hello(), "out"},
+        {"src" + std::string(1, platform::path_separator()), "out"}}) {
     auto run = testutil::run_program("consoleconv", args);
     EXPECT_EQ(run.status, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("usage: consoleconv SOURCE DESTINATION"), std::string::npos);
+    EXPECT_EQ(run.err.rfind("consoleconv: ", 0), 0u) << run.err;
+    EXPECT_NE(run.err.find(native_lines("\nTry 'consoleconv --help'.\n")), std::string::npos);
   }
   EXPECT_FALSE(fs::exists(log()));
+  EXPECT_TRUE(fs::is_empty(dir.path() / "out"));
 }
+
+// Run as installed: the JDK is told from its release file, and javac is
+// still called once, with options it accepts.
+TEST_F(ConsoleconvTest, AModernJdkIsAskedForRelease8) {
+  fs::path bin = testutil::write_fake_jdk(dir.path() / "jdk17", "17.0.2", log());
+  testutil::ScopedPathPrepend jdk(bin);
+  auto run = testutil::run_program("consoleconv", {src_hello(), "out"});
+  EXPECT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(read_lines(log()),
+            (std::vector<std::string>{
+                dir.str("out"), "-Xlint:deprecation -Xlint:unchecked --release 8 Hello.java"}));
+}
+
+TEST_F(ConsoleconvTest, WithoutJavacOnPathOneLineSaysSo) {
+  testutil::ScopedEnv no_jdk("PATH", dir.str("out"));
+  auto run = testutil::run_program("consoleconv", {src_hello(), "out"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, native_lines("consoleconv: error: javac not found on PATH; install a JDK\n"));
+  EXPECT_EQ(read_file(dir.path() / "out" / "Hello.java"), kConverted);
+}
+
+#ifndef _WIN32
+TEST_F(ConsoleconvTest, AFullStandardOutputFailsTheRun) {
+  auto run = testutil::run_command_line(
+      "(" + (testutil::executable_directory() / "consoleconv").string() + " " + src_hello() +
+      " out >/dev/full)");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "consoleconv: error: cannot write to standard output\n");
+}
+#endif
 
 TEST_F(ConsoleconvTest, MissingSourceStillCompilesButFails) {
   auto run = testutil::run_program("consoleconv", {"Nothing", "out"});

@@ -116,7 +116,8 @@ TEST_F(ConsolepackTest, UnenterableDestinationRunsNoToolAndFails) {
   auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "missing"});
   EXPECT_EQ(run.status, 1);
   EXPECT_NE(run.out.find("Probleme!!!"), std::string::npos);
-  EXPECT_NE(run.err.find("cannot enter the directory missing"), std::string::npos);
+  EXPECT_NE(run.err.find("consolepack: error: cannot enter the directory missing: "),
+            std::string::npos);
   EXPECT_FALSE(fs::exists(log()));
 }
 
@@ -124,7 +125,19 @@ TEST_F(ConsolepackTest, MissingArgumentsGetUsage) {
   auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello"});
   EXPECT_EQ(run.status, 2);
   EXPECT_EQ(run.out, "");
-  EXPECT_NE(run.err.find("usage: consolepack SOURCE DESTINATION"), std::string::npos);
+  EXPECT_EQ(run.err, native_lines("consolepack: missing DESTINATION operand after 'src" + sep() +
+                                  "Hello'\nTry 'consolepack --help'.\n"));
+}
+
+TEST_F(ConsolepackTest, AnExistingManifestStopsTheRunBeforeAnythingIsWritten) {
+  testutil::write_file(dir.path() / "out" / "Manifest.mf", "Main-Class: Mine\r\n");
+  auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "out"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.out, "");
+  EXPECT_NE(run.err.find("consolepack: error: out" + sep() + "Manifest.mf already exists"),
+            std::string::npos);
+  EXPECT_EQ(read_file(dir.path() / "out" / "Manifest.mf"), "Main-Class: Mine\r\n");
+  EXPECT_FALSE(fs::exists(log()));
 }
 
 #if defined(CONSOLETOOLS_JAVALIB_DIR) && !defined(_WIN32)
@@ -135,7 +148,6 @@ TEST_P(RealJdkTest, PackagedProgramBehavesAsTheOriginal) {
   const auto& [program, input] = GetParam();
   testutil::TempDir dir;
   testutil::ScopedCurrentDirectory cwd(dir.path());
-  testutil::ScopedPathPrepend wrapper(fs::path(CONSOLETOOLS_SOURCE_DIR) / "tools" / "javac-compat");
   fs::create_directories(dir.path() / "src");
   fs::create_directories(dir.path() / "out");
   fs::copy_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" / (program + ".java"),
@@ -155,6 +167,11 @@ TEST_P(RealJdkTest, PackagedProgramBehavesAsTheOriginal) {
   EXPECT_EQ(converted.status, 0) << converted.err;
   EXPECT_EQ(converted.out, original.out);
   EXPECT_FALSE(converted.out.empty());
+
+  // Class files for Java 8 (version 52) or older, as the JDK was asked.
+  std::string bytes = read_file(dir.path() / "out" / (program + "EnConsole.class"));
+  ASSERT_GT(bytes.size(), 8u);
+  EXPECT_LE((static_cast<unsigned char>(bytes[6]) << 8) | static_cast<unsigned char>(bytes[7]), 52);
 
   auto listing = testutil::run_command_line("jar tf " + jar);
   for (const std::string& cls : {program + "EnConsole", std::string("Console"),

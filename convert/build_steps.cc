@@ -16,8 +16,7 @@ std::optional<std::string> argument_for(platform::Io& io, const std::string& wor
                                         const char* tool) {
   auto quoted = platform::quote_argument(word);
   if (!quoted || word.empty() || word.front() == '-') {
-    io.err << "error: the name \"" << word << "\" cannot be passed to " << tool
-           << " safely\n";
+    io.error() << "the name \"" << word << "\" cannot be passed to " << tool << " safely\n";
     return std::nullopt;
   }
   return quoted;
@@ -29,44 +28,49 @@ bool run_inside(platform::Io& io, const std::string& directory,
                 const std::vector<std::string>& commands) {
   auto home = io.system.current_directory();
   if (!home) {
-    io.err << "error: cannot read the current directory\n";
+    io.error() << "cannot read the current directory\n";
     return false;
   }
-  if (!io.system.change_directory(directory)) {
-    io.err << "error: cannot enter the directory " << directory << '\n';
+  std::string error;
+  if (!io.system.change_directory(directory, error)) {
+    io.error() << "cannot enter the directory " << directory << ": " << error << '\n';
     return false;
   }
   bool ok = true;
   for (const std::string& command : commands) {
     int status = io.system.run_command(command);
     if (status == -1) {
-      io.err << "error: cannot start the command interpreter for: " << command << '\n';
+      io.error() << "cannot start the command interpreter for: " << command << '\n';
       ok = false;
     } else if (status != 0) {
-      io.err << "error: exit status " << status << " from: " << command << '\n';
+      io.error() << "exit status " << status << " from: " << command << '\n';
       ok = false;
     }
   }
-  if (!io.system.change_directory(*home)) {
-    io.err << "error: cannot return to the directory " << *home << '\n';
+  if (!io.system.change_directory(*home, error)) {
+    io.error() << "cannot return to the directory " << *home << ": " << error << '\n';
     return false;
   }
   return ok;
 }
 
+}  // namespace
+
 std::string manifest_path(const std::string& destination_directory) {
   return destination_directory + platform::path_separator() + "Manifest.mf";
 }
 
-}  // namespace
-
 bool compile_class(platform::Io& io, const std::string& destination_class,
-                   const std::string& destination_directory) {
+                   const std::string& destination_directory, const BuildOptions& options) {
   auto source = argument_for(io, destination_class + ".java", "javac");
   if (!source) return false;
-  return run_inside(
-      io, destination_directory,
-      {"javac -Xlint:deprecation -Xlint:unchecked -source 1.3 -target 1.3 " + *source});
+  std::string command = "javac -Xlint:deprecation -Xlint:unchecked " + options.class_version;
+  if (options.library_directory) {
+    auto library = argument_for(io, *options.library_directory, "javac");
+    if (!library) return false;
+    command += " -cp " + *library;
+  }
+  return run_inside(io, destination_directory, {command + " " + *source});
 }
 
 
@@ -80,25 +84,32 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
                     const std::string& destination_directory) {
   const std::string path = manifest_path(destination_directory);
   std::string error;
-  if (io.system.write_file(path,
-                           "Manifest-Version: 1.0\r\n"
-                           "Created-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
-                           "Main-Class: " + destination_class + "\r\n",
-                           error))
+  auto file = io.system.create_new_file(path, error);
+  if (file && file->write("Manifest-Version: 1.0\r\n"
+                          "Created-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
+                          "Main-Class: " + destination_class + "\r\n",
+                          error) &&
+      file->close(error))
     return true;
-  io.err << "error: cannot write " << path << ": " << error << '\n';
+  io.error() << "cannot write " << path << ": " << error << '\n';
   return false;
 }
 
 bool build_jar(platform::Io& io, const std::string& destination_class,
-               const std::string& destination_directory) {
+               const std::string& destination_directory, const BuildOptions& options) {
   auto jar = argument_for(io, jar_name(destination_class), "jar");
   auto program = argument_for(io, destination_class + ".class", "jar");
   if (!jar || !program) return false;
+  std::string from;
+  if (options.library_directory) {
+    auto library = argument_for(io, *options.library_directory, "jar");
+    if (!library) return false;
+    from = "-C " + *library + " ";
+  }
   std::vector<std::string> commands = {"jar cvfm " + *jar + " Manifest.mf " + *program};
   for (const char* library : {"CanvasConsole", "Console", "ConsolePrinter", "ConsoleReader",
                               "FrameConsole", "CurseurCanvasConsole"})
-    commands.push_back("jar uvf " + *jar + " " + library + ".class");
+    commands.push_back("jar uvf " + *jar + " " + from + library + ".class");
   return run_inside(io, destination_directory, commands);
 }
 
@@ -107,7 +118,7 @@ bool remove_manifest(platform::Io& io, const std::string& /*destination_class*/,
   const std::string path = manifest_path(destination_directory);
   std::string error;
   if (io.system.delete_file(path, error)) return true;
-  io.err << "error: cannot remove " << path << ": " << error << '\n';
+  io.error() << "cannot remove " << path << ": " << error << '\n';
   return false;
 }
 

@@ -27,7 +27,7 @@ class BuildStepsTest : public ::testing::Test {
   testutil::ScopedCurrentDirectory cwd;
   platform::TestSystem system;
   std::ostringstream out, err;
-  platform::Io io{system, out, err};
+  platform::Io io{system, out, err, "test"};
   int status = 0;
 };
 
@@ -112,6 +112,32 @@ TEST_F(BuildStepsTest, ManifestHoldsThreeCrLfLines) {
   EXPECT_FALSE(remove_manifest(io, "HelloEnConsole", "out"));
   EXPECT_FALSE(write_manifest(io, "HelloEnConsole", "missing"));
   EXPECT_NE(err.str().find("Manifest.mf"), std::string::npos);
+}
+
+TEST_F(BuildStepsTest, AManifestAlreadyThereIsNeverOverwritten) {
+  fs::create_directories(dir.path() / "out");
+  testutil::write_file(dir.path() / "out" / "Manifest.mf", "mine");
+  EXPECT_FALSE(write_manifest(io, "HelloEnConsole", "out"));
+  EXPECT_EQ(testutil::read_file(dir.path() / "out" / "Manifest.mf"), "mine");
+  EXPECT_EQ(err.str().rfind("test: error: cannot write out", 0), 0u) << err.str();
+}
+
+TEST_F(BuildStepsTest, ALibraryDirectoryIsQuotedLikeAnyName) {
+  fs::create_directories(dir.path() / "out");
+  BuildOptions options;
+  options.class_version = "--release 8";
+  options.library_directory = dir.str("my lib");
+  EXPECT_TRUE(compile_class(io, "Hello", "out", options));
+  EXPECT_TRUE(build_jar(io, "HelloEnConsole", "out", options));
+  ASSERT_EQ(system.commands.size(), 8u);
+#ifdef _WIN32
+  const std::string lib = "\"" + dir.str("my lib") + "\"";
+#else
+  const std::string lib = "'" + dir.str("my lib") + "'";
+#endif
+  EXPECT_EQ(system.commands[0].text,
+            "javac -Xlint:deprecation -Xlint:unchecked --release 8 -cp " + lib + " Hello.java");
+  EXPECT_EQ(system.commands[4].text, "jar uvf helloEnConsole.jar -C " + lib + " ConsolePrinter.class");
 }
 
 TEST_F(BuildStepsTest, JarCommandsRunInOrderInsideTheDestination) {

@@ -9,7 +9,7 @@ namespace {
 
 bool fail(platform::Io& io, const std::string& why) {
   io.out << "Probleme!!!\n";
-  io.err << "error: " << why << '\n';
+  io.error() << why << '\n';
   return false;
 }
 

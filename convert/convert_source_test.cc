@@ -35,7 +35,7 @@ class ConvertSourceTest : public ::testing::Test {
   testutil::TempDir dir;
   platform::TestSystem system;
   std::ostringstream out, err;
-  platform::Io io{system, out, err};
+  platform::Io io{system, out, err, "test"};
 };
 
 TEST_F(ConvertSourceTest, WritesTheRewrittenSourceAfterHeadersAndTraces) {

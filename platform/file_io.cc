@@ -1,8 +1,17 @@
 #include "platform/file_io.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 namespace platform {
 namespace {
@@ -37,15 +46,54 @@ class StdioFile : public OutputFile {
   File file_;
 };
 
+// Opens for reading without blocking on a FIFO, and only a regular file.
+File open_regular_file(const std::string& path, std::string& error) {
+  struct stat st;
+#ifdef _WIN32
+  // Windows refuses to open a directory as "access denied": say what it is.
+  if (stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+    error = "it is a directory";
+    return nullptr;
+  }
+  File file(std::fopen(path.c_str(), "rb"));
+  if (!file) {
+    error = reason();
+    return nullptr;
+  }
+  const int fd = _fileno(file.get());
+#else
+  const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    error = reason();
+    return nullptr;
+  }
+  File file(fdopen(fd, "rb"));
+  if (!file) {
+    error = reason();
+    ::close(fd);
+    return nullptr;
+  }
+#endif
+  if (fstat(fd, &st) != 0) {
+    error = reason();
+    return nullptr;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? "it is a directory" : "it is not a regular file";
+    return nullptr;
+  }
+#ifndef _WIN32
+  fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+#endif
+  return file;
+}
+
 }  // namespace
 
 bool read_whole_file(const std::string& path, std::string& contents,
                      std::string& error) {
-  File file(std::fopen(path.c_str(), "rb"));
-  if (!file) {
-    error = reason();
-    return false;
-  }
+  File file = open_regular_file(path, error);
+  if (!file) return false;
   std::string data;
   char chunk[1 << 16];
   for (;;) {
@@ -66,6 +114,31 @@ std::unique_ptr<OutputFile> create_stdio_file(const std::string& path,
   File file(std::fopen(path.c_str(), "wb"));
   if (!file) {
     error = reason();
+    return nullptr;
+  }
+  return std::make_unique<StdioFile>(std::move(file));
+}
+
+std::unique_ptr<OutputFile> create_new_stdio_file(const std::string& path,
+                                                  std::string& error) {
+#ifdef _WIN32
+  const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
+#else
+  // O_EXCL fails on any link, dangling ones too.
+  const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+#endif
+  if (fd < 0) {
+    error = reason();
+    return nullptr;
+  }
+  File file(fdopen(fd, "wb"));
+  if (!file) {
+    error = reason();
+#ifdef _WIN32
+    _close(fd);
+#else
+    ::close(fd);
+#endif
     return nullptr;
   }
   return std::make_unique<StdioFile>(std::move(file));

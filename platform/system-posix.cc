@@ -9,7 +9,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <algorithm>
 #include <iostream>
 #include <vector>
 
@@ -37,8 +39,58 @@ class PosixSystem : public System {
     return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
   }
 
-  bool change_directory(const std::string& path) override {
-    return chdir(path.c_str()) == 0;
+  bool change_directory(const std::string& path, std::string& error) override {
+    if (chdir(path.c_str()) == 0) return true;
+    error = std::strerror(errno);
+    return false;
+  }
+
+  std::optional<std::string> absolute_path(const std::string& path,
+                                           std::string& error) override {
+    std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
+                                                         &std::free);
+    if (resolved) return std::string(resolved.get());
+    error = std::strerror(errno);
+    return std::nullopt;
+  }
+
+  FileType file_type(const std::string& path) override {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return FileType::none;
+    if (S_ISLNK(st.st_mode)) return FileType::link;
+    if (S_ISDIR(st.st_mode)) return FileType::directory;
+    if (S_ISREG(st.st_mode)) return FileType::regular;
+    return FileType::other;
+  }
+
+  // As /bin/sh searches: each PATH entry in turn, an empty one meaning the
+  // current directory, the first executable regular file winning.
+  std::optional<std::string> find_program(const std::string& name,
+                                          const std::string& directory) override {
+    std::string search;
+    if (const char* path = std::getenv("PATH")) {
+      search = path;
+    } else {
+      search.resize(confstr(_CS_PATH, nullptr, 0));
+      confstr(_CS_PATH, search.data(), search.size());
+      search.resize(std::strlen(search.c_str()));
+    }
+    size_t start = 0;
+    for (;;) {
+      size_t end = std::min(search.find(':', start), search.size());
+      std::string dir = search.substr(start, end - start);
+      if (dir.empty()) dir = ".";
+      if (dir.front() != '/') dir = directory + "/" + dir;
+      std::string candidate = dir + "/" + name;
+      struct stat st;
+      if (stat(candidate.c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+          access(candidate.c_str(), X_OK) == 0) {
+        std::string ignored;
+        return absolute_path(candidate, ignored);
+      }
+      if (end == search.size()) return std::nullopt;
+      start = end + 1;
+    }
   }
 
   std::optional<std::string> current_directory() override {

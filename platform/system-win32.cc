@@ -33,6 +33,38 @@ bool is_file(const std::string& path) {
          !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+std::string getenv_or(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return value ? value : fallback;
+}
+
+std::vector<std::string> split(const std::string& text, char separator) {
+  std::vector<std::string> parts;
+  size_t start = 0;
+  for (;;) {
+    size_t end = text.find(separator, start);
+    parts.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) return parts;
+    start = end + 1;
+  }
+}
+
+// The path with links and junctions resolved, without the \\?\ prefix.
+std::optional<std::string> final_path(const std::string& path) {
+  HANDLE handle = CreateFileA(path.c_str(), 0,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  char buffer[32768];
+  DWORD got = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
+  CloseHandle(handle);
+  if (got == 0 || got >= sizeof buffer) return std::nullopt;
+  std::string resolved(buffer, got);
+  if (resolved.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + resolved.substr(8);
+  if (resolved.rfind("\\\\?\\", 0) == 0) return resolved.substr(4);
+  return resolved;
+}
+
 // The interpreter: COMSPEC when it names an existing program, else cmd.exe
 // from the current directory, then from PATH. Returns the program to start
 // and the name that heads its command line.
@@ -47,21 +79,13 @@ bool find_interpreter(std::string& program, std::string& name) {
     program = name;
     return true;
   }
-  const char* path = std::getenv("PATH");
-  std::string dirs = path ? path : "";
-  size_t start = 0;
-  while (start <= dirs.size()) {
-    size_t end = dirs.find(';', start);
-    if (end == std::string::npos) end = dirs.size();
-    std::string dir = dirs.substr(start, end - start);
-    if (!dir.empty()) {
-      if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
-      if (is_file(dir + name)) {
-        program = dir + name;
-        return true;
-      }
+  for (std::string dir : split(getenv_or("PATH", ""), ';')) {
+    if (dir.empty()) continue;
+    if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+    if (is_file(dir + name)) {
+      program = dir + name;
+      return true;
     }
-    start = end + 1;
   }
   return false;
 }
@@ -90,8 +114,62 @@ class WinSystem : public System {
     return static_cast<int>(status);
   }
 
-  bool change_directory(const std::string& path) override {
-    return SetCurrentDirectoryA(path.c_str()) != 0;
+  bool change_directory(const std::string& path, std::string& error) override {
+    if (SetCurrentDirectoryA(path.c_str())) return true;
+    error = last_error_text();
+    return false;
+  }
+
+  std::optional<std::string> absolute_path(const std::string& path,
+                                           std::string& error) override {
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      error = last_error_text();
+      return std::nullopt;
+    }
+    if (auto resolved = final_path(path)) return resolved;
+    DWORD size = GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+    std::vector<char> buffer(size + 1);
+    DWORD got = GetFullPathNameA(path.c_str(), size + 1, buffer.data(), nullptr);
+    if (got == 0 || got > size) {
+      error = last_error_text();
+      return std::nullopt;
+    }
+    return std::string(buffer.data(), got);
+  }
+
+  FileType file_type(const std::string& path) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return FileType::none;
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) return FileType::link;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FileType::directory;
+    return FileType::regular;
+  }
+
+  // As cmd searches: the current directory, then each PATH entry, trying
+  // each PATHEXT extension in each.
+  std::optional<std::string> find_program(const std::string& name,
+                                          const std::string& directory) override {
+    std::vector<std::string> dirs = {directory};
+    for (std::string& dir : split(getenv_or("PATH", ""), ';')) {
+      if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"')
+        dir = dir.substr(1, dir.size() - 2);
+      if (dir.empty()) continue;
+      bool absolute = dir.front() == '\\' || dir.front() == '/' ||
+                      (dir.size() >= 2 && dir[1] == ':');
+      dirs.push_back(absolute ? dir : directory + "\\" + dir);
+    }
+    std::vector<std::string> extensions = split(getenv_or("PATHEXT", ".COM;.EXE;.BAT;.CMD"), ';');
+    for (std::string dir : dirs) {
+      if (dir.back() != '\\' && dir.back() != '/') dir += '\\';
+      for (const std::string& extension : extensions) {
+        if (extension.empty()) continue;
+        if (is_file(dir + name + extension)) {
+          std::string ignored;
+          return absolute_path(dir + name + extension, ignored);
+        }
+      }
+    }
+    return std::nullopt;
   }
 
   std::optional<std::string> current_directory() override {

@@ -1,5 +1,7 @@
 #include "platform/system.h"
 
+#include <ostream>
+
 #include "platform/file_io.h"
 
 namespace platform {
@@ -14,10 +16,17 @@ std::unique_ptr<OutputFile> System::create_file(const std::string& path,
   return create_stdio_file(path, error);
 }
 
+std::unique_ptr<OutputFile> System::create_new_file(const std::string& path,
+                                                    std::string& error) {
+  return create_new_stdio_file(path, error);
+}
+
 bool System::write_file(const std::string& path, std::string_view contents,
                         std::string& error) {
   auto file = create_file(path, error);
   return file && file->write(contents, error) && file->close(error);
 }
+
+std::ostream& Io::error() const { return err << program << ": error: "; }
 
 }  // namespace platform

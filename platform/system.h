@@ -13,6 +13,9 @@
 
 namespace platform {
 
+// What a path names, links not followed.
+enum class FileType { none, regular, directory, link, other };
+
 struct DirEntry {
   std::string name;
   bool is_directory = false;
@@ -49,8 +52,21 @@ class System {
   // interpreter cannot be started.
   virtual int run_command(const std::string& command) = 0;
 
-  virtual bool change_directory(const std::string& path) = 0;
+  // False with the reason in `error` when the directory cannot be entered.
+  virtual bool change_directory(const std::string& path, std::string& error) = 0;
   virtual std::optional<std::string> current_directory() = 0;
+
+  // The absolute form of `path`, links resolved where the platform can;
+  // nullopt with the reason when it does not exist.
+  virtual std::optional<std::string> absolute_path(const std::string& path,
+                                                   std::string& error) = 0;
+
+  virtual FileType file_type(const std::string& path) = 0;
+
+  // The file that the interpreter, run in `directory`, would start for the
+  // command `name`, links resolved; nullopt when there is none.
+  virtual std::optional<std::string> find_program(const std::string& name,
+                                                  const std::string& directory) = 0;
 
   // Starts listing a directory, "." and ".." left out; nullptr when it
   // cannot be read.
@@ -58,13 +74,18 @@ class System {
       const std::string& directory) = 0;
 
   // Whole-file I/O in binary mode, through the C library on every
-  // platform. On failure `error` receives the reason.
+  // platform. On failure `error` receives the reason. Only regular files
+  // are read: a FIFO or a device would block or never end.
   virtual bool read_file(const std::string& path, std::string& contents,
                          std::string& error);
   // Creates the file, or empties an existing one; nullptr with the reason
   // in `error` when it cannot.
   virtual std::unique_ptr<OutputFile> create_file(const std::string& path,
                                                   std::string& error);
+  // Creates a file that does not exist yet; fails when anything, a link
+  // included, is already there, so it never writes through a link.
+  virtual std::unique_ptr<OutputFile> create_new_file(const std::string& path,
+                                                      std::string& error);
   bool write_file(const std::string& path, std::string_view contents,
                   std::string& error);
   virtual bool delete_file(const std::string& path, std::string& error) = 0;
@@ -82,6 +103,10 @@ struct Io {
   System& system;
   std::ostream& out;
   std::ostream& err;
+  std::string_view program;  // heads every line on `err`
+
+  // `err`, after "PROGRAM: error: ".
+  std::ostream& error() const;
 };
 
 // The real operating system of the build's platform.

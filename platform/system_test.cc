@@ -57,9 +57,10 @@ TEST(Directories, ChangeAndReadTheCurrentDirectory) {
   testutil::TempDir dir;
   fs::create_directory(dir.path() / "sub");
   testutil::ScopedCurrentDirectory cwd(dir.path());
-  EXPECT_TRUE(real_system().change_directory("sub"));
+  std::string error;
+  EXPECT_TRUE(real_system().change_directory("sub", error));
   EXPECT_EQ(real_system().current_directory(), dir.str("sub"));
-  EXPECT_FALSE(real_system().change_directory("missing"));
+  EXPECT_FALSE(real_system().change_directory("missing", error));
   EXPECT_EQ(real_system().current_directory(), dir.str("sub"));
 }
 
@@ -100,6 +101,35 @@ TEST(FindEntries, LinksAreMarkedAndRemoveTreeDoesNotFollowThem) {
   EXPECT_TRUE(fs::exists(dir.path() / "outside" / "keep"));
 }
 #endif
+
+TEST(FindProgram, FirstMatchOnPathWithLinksResolved) {
+  testutil::TempDir dir;
+  for (const char* sub : {"a", "b", "dest/rel"}) fs::create_directories(dir.path() / sub);
+  const fs::path log = dir.path() / "log";
+  testutil::write_recording_tool(dir.path() / "b", "tool", log);
+  testutil::write_recording_tool(dir.path() / "dest" / "rel", "tool", log);
+  const std::string list_separator =
+#ifdef _WIN32
+      ";";
+#else
+      ":";
+#endif
+  testutil::ScopedEnv path("PATH", dir.str("a") + list_separator + dir.str("b"));
+  auto found = real_system().find_program("tool", dir.str("dest"));
+  ASSERT_TRUE(found);
+  EXPECT_EQ(fs::path(*found).parent_path(), dir.path() / "b");
+  EXPECT_FALSE(real_system().find_program("nothing", dir.str("dest")));
+#ifndef _WIN32
+  // A relative entry counts from the directory the command will run in.
+  testutil::ScopedEnv relative("PATH", std::string("rel"));
+  EXPECT_EQ(real_system().find_program("tool", dir.str("dest")), dir.str("dest/rel/tool"));
+  // Not executable: skipped, as the shell would.
+  testutil::write_file(dir.path() / "a" / "tool", "");
+  fs::create_directory_symlink(dir.path() / "b", dir.path() / "linked");
+  testutil::ScopedEnv linked("PATH", dir.str("a") + ":" + dir.str("linked"));
+  EXPECT_EQ(real_system().find_program("tool", dir.str()), dir.str("b/tool"));
+#endif
+}
 
 TEST(Files, WriteReadDeleteAndIdentity) {
   testutil::TempDir dir;

@@ -188,6 +188,15 @@ void write_recording_tool(const fs::path& dir, const std::string& tool, const fs
 #endif
 }
 
+fs::path write_fake_jdk(const fs::path& home, const std::optional<std::string>& version,
+                        const fs::path& log) {
+  fs::create_directories(home / "bin");
+  write_recording_tool(home / "bin", "javac", log);
+  write_recording_tool(home / "bin", "jar", log);
+  if (version) write_file(home / "release", "JAVA_VERSION=\"" + *version + "\"\n");
+  return home / "bin";
+}
+
 std::vector<std::string> read_lines(const fs::path& path) {
   std::vector<std::string> lines;
   std::string line;

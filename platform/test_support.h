@@ -82,6 +82,11 @@ std::string program_file(const std::string& name);
 void write_recording_tool(const fs::path& dir, const std::string& tool, const fs::path& log,
                           int status = 0);
 
+// A stand-in JDK in `home`: recording javac and jar in home/bin, and a
+// `release` file naming `version` when there is one. Returns home/bin.
+fs::path write_fake_jdk(const fs::path& home, const std::optional<std::string>& version,
+                        const fs::path& log);
+
 // The lines of a file, carriage returns dropped.
 std::vector<std::string> read_lines(const fs::path& path);
 

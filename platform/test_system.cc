@@ -23,8 +23,25 @@ int TestSystem::run_command(const std::string& command) {
   return command_status ? command_status(command) : real_.run_command(command);
 }
 
-bool TestSystem::change_directory(const std::string& path) {
-  return !unenterable.count(path) && real_.change_directory(path);
+bool TestSystem::change_directory(const std::string& path, std::string& error) {
+  if (unenterable.count(path)) {
+    error = "injected failure";
+    return false;
+  }
+  return real_.change_directory(path, error);
+}
+
+std::optional<std::string> TestSystem::absolute_path(const std::string& path,
+                                                     std::string& error) {
+  return real_.absolute_path(path, error);
+}
+
+FileType TestSystem::file_type(const std::string& path) { return real_.file_type(path); }
+
+std::optional<std::string> TestSystem::find_program(const std::string& name,
+                                                    const std::string& directory) {
+  if (auto it = programs.find(name); it != programs.end()) return it->second;
+  return real_.find_program(name, directory);
 }
 
 std::optional<std::string> TestSystem::current_directory() {
@@ -47,11 +64,19 @@ bool TestSystem::read_file(const std::string& path, std::string& contents,
 
 std::unique_ptr<OutputFile> TestSystem::create_file(const std::string& path,
                                                     std::string& error) {
-  if (uncreatable.count(path)) {
-    error = "injected create failure";
-    return nullptr;
-  }
-  auto file = real_.create_file(path, error);
+  return injected(uncreatable.count(path) ? nullptr : real_.create_file(path, error), path,
+                  error);
+}
+
+std::unique_ptr<OutputFile> TestSystem::create_new_file(const std::string& path,
+                                                        std::string& error) {
+  return injected(uncreatable.count(path) ? nullptr : real_.create_new_file(path, error), path,
+                  error);
+}
+
+std::unique_ptr<OutputFile> TestSystem::injected(std::unique_ptr<OutputFile> file,
+                                                 const std::string& path, std::string& error) {
+  if (uncreatable.count(path)) error = "injected create failure";
   if (file && unwritable.count(path)) return std::make_unique<FailingFile>(std::move(file));
   return file;
 }

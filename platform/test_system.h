@@ -4,6 +4,7 @@
 #define PLATFORM_TEST_SYSTEM_H
 
 #include <functional>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,18 +29,29 @@ class TestSystem : public System {
   std::set<std::string> unreadable;   // read_file fails
   std::set<std::string> uncreatable;  // create_file fails
   std::set<std::string> unwritable;   // writes to the created file fail
+  // Programs found by find_program, by name; others are looked up for real.
+  std::map<std::string, std::optional<std::string>> programs;
 
   int run_command(const std::string& command) override;
-  bool change_directory(const std::string& path) override;
+  bool change_directory(const std::string& path, std::string& error) override;
   std::optional<std::string> current_directory() override;
+  std::optional<std::string> absolute_path(const std::string& path, std::string& error) override;
+  FileType file_type(const std::string& path) override;
+  std::optional<std::string> find_program(const std::string& name,
+                                          const std::string& directory) override;
   std::unique_ptr<DirectorySearch> find_first_entry(const std::string& directory) override;
   bool read_file(const std::string& path, std::string& contents, std::string& error) override;
   std::unique_ptr<OutputFile> create_file(const std::string& path, std::string& error) override;
+  std::unique_ptr<OutputFile> create_new_file(const std::string& path,
+                                              std::string& error) override;
   bool delete_file(const std::string& path, std::string& error) override;
   bool remove_tree(const std::string& path, std::string& error) override;
   bool same_file(const std::string& a, const std::string& b) override;
 
  private:
+  std::unique_ptr<OutputFile> injected(std::unique_ptr<OutputFile> file,
+                                       const std::string& path, std::string& error);
+
   System& real_ = real_system();
 };
 

@@ -5,6 +5,6 @@
 #include "sweeper/sweep.h"
 
 int main() {
-  platform::Io io{platform::real_system(), std::cout, std::cerr};
+  platform::Io io{platform::real_system(), std::cout, std::cerr, "sweeper"};
   return sweeper::Sweeper(io).sweep() ? 0 : 1;
 }

@@ -20,8 +20,9 @@ bool Sweeper::sweep() {
 void Sweeper::sweep_dir(const std::string& path) {
   // A directory that cannot be entered is skipped; listing on regardless
   // would list the one entered last in its place.
-  if (!io_.system.change_directory(path)) {
-    fail("cannot enter " + path + "; skipped");
+  std::string error;
+  if (!io_.system.change_directory(path, error)) {
+    fail("cannot enter " + path + ": " + error + "; skipped");
     return;
   }
   std::vector<std::string> subdirectories;

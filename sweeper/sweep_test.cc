@@ -81,7 +81,7 @@ class SweeperTest : public ::testing::Test {
   fs::path root;
   platform::TestSystem system;
   std::ostringstream out, err;
-  platform::Io io{system, out, err};
+  platform::Io io{system, out, err, "sweeper"};
 };
 
 TEST_F(SweeperTest, RemovesDepthFirstInListingOrder) {

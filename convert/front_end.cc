@@ -1,0 +1,162 @@
+#include "convert/front_end.h"
+
+#include <optional>
+#include <ostream>
+
+#include "convert/build_steps.h"
+#include "convert/convert_source.h"
+#include "convert/jdk.h"
+#include "convert/names.h"
+#include "platform/arguments.h"
+
+namespace convert {
+
+const Converter kConsoleconv = {
+    "consoleconv", "", false,
+    "Rewrite the console Java program SOURCE.java for the console class library\n"
+    "into DESTINATION, under the same class name, and compile it there with javac.\n"};
+
+const Converter kConsolepack = {
+    "consolepack", "EnConsole", true,
+    "Rewrite the console Java program SOURCE.java for the console class library\n"
+    "into DESTINATION as the class SOURCEEnConsole, compile it there with javac and\n"
+    "package it with the library's class files into the executable jar\n"
+    "sourceEnConsole.jar (first letter lowered).\n"};
+
+namespace {
+
+const std::vector<platform::OptionSpec> kOptions = {
+    {0, "lib", true}, {'h', "help"}, {0, "version"}};
+
+void print_help(platform::Io& io, const Converter& converter) {
+  io.out << "Usage: " << converter.name << " [OPTION]... SOURCE DESTINATION\n"
+         << converter.summary
+         << "\n"
+            "SOURCE is the Java file's path, with or without \".java\"; its last component\n"
+            "is the class name. DESTINATION is an existing directory, which holds the\n"
+            "console library's class files unless --lib names another.\n"
+            "\n"
+            "Options:\n"
+            "      --lib=DIR  take the console library's class files from DIR\n"
+            "  -h, --help     display this help and exit\n"
+            "      --version  output version information and exit\n"
+            "\n"
+            "Standard output carries the header lines, one trace line per change\n"
+            "(LENGTH POSITION OLD-LENGTH NEW-LENGTH) and the output of javac"
+         << (converter.packages ? " and jar" : "")
+         << ";\n"
+            "errors go to standard error.\n"
+            "\n"
+            "Exit status:\n"
+            "  0  every step succeeded\n"
+            "  1  a step failed; the steps after it still ran where they could\n"
+            "  2  usage error; nothing was read, written or run\n";
+}
+
+int usage_error(platform::Io& io, const std::string& problem) {
+  io.err << io.program << ": " << problem << '\n'
+         << "Try '" << io.program << " --help'.\n";
+  return 2;
+}
+
+// Standard output that could not be written is a failure too.
+int finish(platform::Io& io, int status) {
+  io.out.flush();
+  if (io.out) return status;
+  io.error() << "cannot write to standard output\n";
+  return 1;
+}
+
+// "Greeter.java" as javac users type it means Greeter, unless a file
+// Greeter.java.java is really there.
+std::string source_without_extension(platform::System& system, const std::string& source) {
+  constexpr std::string_view extension = ".java";
+  if (source.size() >= extension.size() &&
+      source.compare(source.size() - extension.size(), extension.size(), extension) == 0 &&
+      system.file_type(source + std::string(extension)) == platform::FileType::none)
+    return source.substr(0, source.size() - extension.size());
+  return source;
+}
+
+// The options for javac and jar, or nullopt (reported) when the library
+// directory cannot be used.
+std::optional<BuildOptions> library_options(platform::Io& io, const platform::Arguments& args) {
+  BuildOptions options;
+  if (!args.has("lib")) return options;
+  const std::string& given = args.options.at("lib");
+  std::string error = "it is empty";
+  auto absolute = given.empty() ? std::nullopt : io.system.absolute_path(given, error);
+  if (absolute && io.system.file_type(*absolute) != platform::FileType::directory) {
+    absolute.reset();
+    error = "it is not a directory";
+  }
+  if (!absolute) {
+    io.error() << "cannot use the library directory " << given << ": " << error << '\n';
+    return std::nullopt;
+  }
+  options.library_directory = *absolute;
+  return options;
+}
+
+}  // namespace
+
+int run(platform::Io& io, const Converter& converter, const std::vector<std::string>& args) {
+  std::string problem;
+  auto parsed = platform::parse_arguments(args, kOptions, problem);
+  if (!parsed) return usage_error(io, problem);
+  if (parsed->has("help")) {
+    print_help(io, converter);
+    return finish(io, 0);
+  }
+  if (parsed->has("version")) {
+    io.out << converter.name << ' ' << CONSOLETOOLS_VERSION << '\n';
+    return finish(io, 0);
+  }
+  const std::vector<std::string>& operands = parsed->operands;
+  if (operands.empty()) return usage_error(io, "missing SOURCE and DESTINATION operands");
+  if (operands.size() == 1)
+    return usage_error(io, "missing DESTINATION operand after '" + operands[0] + "'");
+  if (operands.size() > 2) return usage_error(io, "extra operand '" + operands[2] + "'");
+  if (operands[0].empty()) return usage_error(io, "SOURCE is empty");
+  if (operands[1].empty()) return usage_error(io, "DESTINATION is empty");
+
+  const std::string source = source_without_extension(io.system, operands[0]);
+  const std::string& directory = operands[1];
+  auto names = derive_names(source, directory, converter.class_suffix);
+  if (!names) return usage_error(io, "SOURCE '" + operands[0] + "' names no class");
+
+  auto options = library_options(io, *parsed);
+  if (!options) return finish(io, 1);
+  // Never overwrite, then delete, a manifest of the user's.
+  if (converter.packages &&
+      io.system.file_type(manifest_path(directory)) != platform::FileType::none) {
+    io.error() << manifest_path(directory)
+               << " already exists; it is left as it is, move it away and run again\n";
+    return finish(io, 1);
+  }
+
+  // Without the JDK, say so once rather than once per command.
+  auto javac = io.system.find_program("javac", directory);
+  bool jar = !converter.packages || io.system.find_program("jar", directory);
+  if (!javac || !jar) {
+    io.error() << (!javac && !jar ? "javac and jar" : !javac ? "javac" : "jar")
+               << " not found on PATH; install a JDK\n";
+  } else {
+    options->class_version = class_version_options(jdk_feature_release(io.system, *javac));
+  }
+
+  bool ok = convert_source(io, names->source_file, names->destination_file,
+                           names->source_class, names->destination_class);
+  if (!javac || !jar) return finish(io, 1);
+  // Every step runs whatever happened before it; the manifest goes in any case.
+  const std::string& cls = names->destination_class;
+  ok = compile_class(io, cls, directory, *options) && ok;
+  if (converter.packages) {
+    bool written = write_manifest(io, cls, directory);
+    ok = build_jar(io, cls, directory, *options) && written && ok;
+    ok = (!written || remove_manifest(io, cls, directory)) && ok;
+  }
+  return finish(io, ok ? 0 : 1);
+}
+
+}  // namespace convert

@@ -1,0 +1,246 @@
+// The converters' command line, run in-process on real files, with the
+// commands recorded rather than run.
+#include "convert/front_end.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "platform/test_support.h"
+#include "platform/test_system.h"
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+namespace convert {
+namespace {
+
+namespace fs = std::filesystem;
+using testutil::read_file;
+using testutil::write_file;
+
+const std::string kSource = "class Hello {\r\n  void f() { System.out.println(); }\r\n}\r\n";
+const std::string kJavac = "javac -Xlint:deprecation -Xlint:unchecked ";
+
+std::string sep() { return std::string(1, platform::path_separator()); }
+
+class FrontEndTest : public ::testing::Test {
+ protected:
+  FrontEndTest() : cwd(dir.path()), jdk_path(jdk("17.0.2")) {
+    fs::create_directories(dir.path() / "src");
+    fs::create_directories(dir.path() / "out");
+    write_file(dir.path() / "src" / "Hello.java", kSource);
+    system.command_status = [](const std::string&) { return 0; };
+  }
+
+  // A stand-in JDK of that version (none: no release file) first on PATH.
+  fs::path jdk(const std::optional<std::string>& version) {
+    fs::path home = dir.path() / ("jdk-" + version.value_or("unknown"));
+    return testutil::write_fake_jdk(home, version, dir.path() / "unused.log");
+  }
+
+  int run(const Converter& converter, const std::vector<std::string>& args) {
+    out.str("");
+    err.str("");
+    system.commands.clear();
+    platform::Io io{system, out, err, converter.name};
+    return convert::run(io, converter, args);
+  }
+
+  std::vector<std::string> commands() const {
+    std::vector<std::string> texts;
+    for (const auto& command : system.commands) texts.push_back(command.text);
+    return texts;
+  }
+
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd;
+  testutil::ScopedPathPrepend jdk_path;
+  platform::TestSystem system;
+  std::ostringstream out, err;
+};
+
+TEST_F(FrontEndTest, UsageErrorsNameTheProblemAndDoNothing) {
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{}, "missing SOURCE and DESTINATION operands"},
+      {{"src/Hello"}, "missing DESTINATION operand after 'src/Hello'"},
+      {{"src/Hello", "out", "extra"}, "extra operand 'extra'"},
+      {{"--bogus", "src/Hello", "out"}, "unrecognized option '--bogus'"},
+      {{"-x", "src/Hello", "out"}, "invalid option -- 'x'"},
+      {{"", "out"}, "SOURCE is empty"},
+      {{"src/Hello", ""}, "DESTINATION is empty"},
+      {{"src/", "out"}, "SOURCE 'src/' names no class"},
+      {{"src/.java", "out"}, "SOURCE 'src/.java' names no class"},
+      {{"src/Hello", "out", "--lib"}, "option '--lib' requires an argument"},
+      {{"--help=me"}, "option '--help' doesn't allow an argument"},
+  };
+  for (const Converter* converter : {&kConsoleconv, &kConsolepack}) {
+    for (const auto& [args, problem] : cases) {
+      EXPECT_EQ(run(*converter, args), 2) << problem;
+      EXPECT_EQ(out.str(), "");
+      EXPECT_EQ(err.str(), std::string(converter->name) + ": " + problem + "\nTry '" +
+                               std::string(converter->name) + " --help'.\n");
+    }
+  }
+  EXPECT_TRUE(system.commands.empty());
+  EXPECT_TRUE(fs::is_empty(dir.path() / "out"));
+}
+
+TEST_F(FrontEndTest, HelpAndVersionGoToStandardOutput) {
+  for (const char* help : {"--help", "-h"}) {
+    EXPECT_EQ(run(kConsolepack, {help, "ignored", "operands", "too"}), 0);
+    EXPECT_EQ(out.str().rfind("Usage: consolepack [OPTION]... SOURCE DESTINATION\n", 0), 0u);
+    for (const char* option : {"--lib=DIR", "-h, --help", "--version", "Exit status:"})
+      EXPECT_NE(out.str().find(option), std::string::npos) << option;
+    EXPECT_EQ(err.str(), "");
+  }
+  EXPECT_EQ(run(kConsoleconv, {"--version"}), 0);
+  EXPECT_EQ(out.str(), "consoleconv " CONSOLETOOLS_VERSION "\n");
+  EXPECT_TRUE(system.commands.empty());
+}
+
+TEST_F(FrontEndTest, DoubleDashLetsASourceStartWithADash) {
+  fs::create_directories(dir.path() / "-x");
+  write_file(dir.path() / "-x" / "Name.java", "class Name {}\r\n");
+  EXPECT_EQ(run(kConsoleconv, {"--", "-x/Name", "out"}), 0) << err.str();
+  EXPECT_EQ(read_file(dir.path() / "out" / "Name.java"), "class Name {}\r\n");
+  EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "--release 8 Name.java"});
+}
+
+TEST_F(FrontEndTest, SourceMayEndInJavaUnlessTheDoubledNameExists) {
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello.java", "out"}), 0) << err.str();
+  EXPECT_EQ(out.str().rfind("Fichier java source      : src/Hello.java\n", 0), 0u);
+  EXPECT_NE(out.str().find("Classe source            : Hello\n"), std::string::npos);
+  EXPECT_TRUE(fs::exists(dir.path() / "out" / "Hello.java"));
+
+  write_file(dir.path() / "src" / "Hello.java.java", "class X {}\r\n");
+  run(kConsoleconv, {"src/Hello.java", "out"});
+  EXPECT_NE(out.str().find("Fichier java source      : src/Hello.java.java\n"),
+            std::string::npos);
+}
+
+TEST_F(FrontEndTest, TheJdkOnPathDecidesTheClassVersion) {
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 0) << err.str();
+  EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "--release 8 Hello.java"});
+  {
+    testutil::ScopedPathPrepend jdk8(jdk("1.8.0_392"));
+    EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 0);
+    EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "-source 1.3 -target 1.3 Hello.java"});
+  }
+  testutil::ScopedPathPrepend unknown(jdk(std::nullopt));
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 0);
+  EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "-source 1.3 -target 1.3 Hello.java"});
+}
+
+TEST_F(FrontEndTest, LibraryDirectoryIsPassedAbsoluteToJavacAndJar) {
+  fs::create_directories(dir.path() / "lib");
+  const std::string lib = dir.str("lib");
+  EXPECT_EQ(run(kConsolepack, {"--lib", "lib", "src/Hello", "out"}), 0) << err.str();
+  auto texts = commands();
+  ASSERT_EQ(texts.size(), 8u);
+  EXPECT_EQ(texts[0], kJavac + "--release 8 -cp " + lib + " HelloEnConsole.java");
+  EXPECT_EQ(texts[1], "jar cvfm helloEnConsole.jar Manifest.mf HelloEnConsole.class");
+  EXPECT_EQ(texts[2], "jar uvf helloEnConsole.jar -C " + lib + " CanvasConsole.class");
+  EXPECT_EQ(texts[7], "jar uvf helloEnConsole.jar -C " + lib + " CurseurCanvasConsole.class");
+
+  write_file(dir.path() / "file", "");
+  for (const auto& [given, reason] :
+       {std::pair<std::string, std::string>{"missing", ""}, {"file", "it is not a directory"},
+        {"", "it is empty"}}) {
+    EXPECT_EQ(run(kConsolepack, {"--lib=" + given, "src/Hello", "out"}), 1);
+    EXPECT_EQ(err.str().rfind("consolepack: error: cannot use the library directory " + given +
+                                  ": " + reason,
+                              0),
+              0u)
+        << err.str();
+    EXPECT_EQ(out.str(), "");
+  }
+  EXPECT_EQ(system.commands.size(), 0u);
+}
+
+TEST_F(FrontEndTest, AManifestOfTheUsersIsLeftAlone) {
+  write_file(dir.path() / "out" / "Manifest.mf", "mine");
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(out.str(), "");
+  EXPECT_EQ(err.str(), "consolepack: error: out" + sep() +
+                           "Manifest.mf already exists; it is left as it is, move it away and "
+                           "run again\n");
+  EXPECT_EQ(read_file(dir.path() / "out" / "Manifest.mf"), "mine");
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "HelloEnConsole.java"));
+  EXPECT_TRUE(system.commands.empty());
+}
+
+#ifndef _WIN32
+TEST_F(FrontEndTest, AManifestLinkIsNeitherFollowedNorRemoved) {
+  write_file(dir.path() / "victim", "precious");
+  fs::create_symlink(dir.path() / "victim", dir.path() / "out" / "Manifest.mf");
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  fs::remove(dir.path() / "out" / "Manifest.mf");
+  fs::create_symlink(dir.path() / "nowhere", dir.path() / "out" / "Manifest.mf");
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(read_file(dir.path() / "victim"), "precious");
+  EXPECT_FALSE(fs::exists(dir.path() / "nowhere"));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "out" / "Manifest.mf"));
+  EXPECT_TRUE(system.commands.empty());
+}
+
+TEST_F(FrontEndTest, AFifoSourceIsRefusedWithoutBlocking) {
+  ASSERT_EQ(mkfifo((dir.path() / "src" / "Pipe.java").c_str(), 0600), 0);
+  EXPECT_EQ(run(kConsoleconv, {"src/Pipe", "out"}), 1);
+  EXPECT_NE(out.str().find("Probleme!!!\n"), std::string::npos);
+  EXPECT_NE(err.str().find("cannot read src/Pipe.java: it is not a regular file"),
+            std::string::npos);
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Pipe.java"));
+}
+#endif
+
+TEST_F(FrontEndTest, ADirectorySourceIsRefused) {
+  fs::create_directories(dir.path() / "src" / "Dir.java");
+  EXPECT_EQ(run(kConsoleconv, {"src/Dir", "out"}), 1);
+  EXPECT_NE(err.str().find("cannot read src/Dir.java: it is a directory"), std::string::npos)
+      << err.str();
+}
+
+TEST_F(FrontEndTest, WithoutAJdkTheConversionStillHappensAndOneLineSaysWhy) {
+  system.programs["javac"] = std::nullopt;
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(err.str(), "consoleconv: error: javac not found on PATH; install a JDK\n");
+  EXPECT_TRUE(fs::exists(dir.path() / "out" / "Hello.java"));
+  system.programs["jar"] = std::nullopt;
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(err.str(), "consolepack: error: javac and jar not found on PATH; install a JDK\n");
+  system.programs.erase("javac");
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(err.str(), "consolepack: error: jar not found on PATH; install a JDK\n");
+  EXPECT_TRUE(fs::exists(dir.path() / "out" / "HelloEnConsole.java"));
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
+  EXPECT_TRUE(system.commands.empty());
+}
+
+TEST_F(FrontEndTest, ErrorsNameTheProgramAndTheReason) {
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "missing"}), 1);
+  EXPECT_NE(err.str().find("consolepack: error: cannot create missing" + sep() +
+                           "HelloEnConsole.java: "),
+            std::string::npos);
+  EXPECT_NE(err.str().find("consolepack: error: cannot enter the directory missing: "),
+            std::string::npos)
+      << err.str();
+  std::istringstream lines(err.str());
+  for (std::string line; std::getline(lines, line);)
+    EXPECT_EQ(line.rfind("consolepack: error: ", 0), 0u) << line;
+}
+
+TEST_F(FrontEndTest, AFailedWriteToStandardOutputFailsTheRun) {
+  out.setstate(std::ios::badbit);
+  platform::Io io{system, out, err, "consoleconv"};
+  EXPECT_EQ(convert::run(io, kConsoleconv, {"--version"}), 1);
+  EXPECT_EQ(err.str(), "consoleconv: error: cannot write to standard output\n");
+  err.str("");
+  EXPECT_EQ(convert::run(io, kConsoleconv, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(err.str(), "consoleconv: error: cannot write to standard output\n");
+}
+
+}  // namespace
+}  // namespace convert
