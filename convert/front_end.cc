@@ -53,20 +53,6 @@ void print_help(platform::Io& io, const Converter& converter) {
             "  2  usage error; nothing was read, written or run\n";
 }
 
-int usage_error(platform::Io& io, const std::string& problem) {
-  io.err << io.program << ": " << problem << '\n'
-         << "Try '" << io.program << " --help'.\n";
-  return 2;
-}
-
-// Standard output that could not be written is a failure too.
-int finish(platform::Io& io, int status) {
-  io.out.flush();
-  if (io.out) return status;
-  io.error() << "cannot write to standard output\n";
-  return 1;
-}
-
 // "Greeter.java" as javac users type it means Greeter, unless a file
 // Greeter.java.java is really there.
 std::string source_without_extension(platform::System& system, const std::string& source) {
@@ -103,36 +89,36 @@ std::optional<BuildOptions> library_options(platform::Io& io, const platform::Ar
 int run(platform::Io& io, const Converter& converter, const std::vector<std::string>& args) {
   std::string problem;
   auto parsed = platform::parse_arguments(args, kOptions, problem);
-  if (!parsed) return usage_error(io, problem);
+  if (!parsed) return io.usage_error(problem);
   if (parsed->has("help")) {
     print_help(io, converter);
-    return finish(io, 0);
+    return io.finish(0);
   }
   if (parsed->has("version")) {
     io.out << converter.name << ' ' << CONSOLETOOLS_VERSION << '\n';
-    return finish(io, 0);
+    return io.finish(0);
   }
   const std::vector<std::string>& operands = parsed->operands;
-  if (operands.empty()) return usage_error(io, "missing SOURCE and DESTINATION operands");
+  if (operands.empty()) return io.usage_error("missing SOURCE and DESTINATION operands");
   if (operands.size() == 1)
-    return usage_error(io, "missing DESTINATION operand after '" + operands[0] + "'");
-  if (operands.size() > 2) return usage_error(io, "extra operand '" + operands[2] + "'");
-  if (operands[0].empty()) return usage_error(io, "SOURCE is empty");
-  if (operands[1].empty()) return usage_error(io, "DESTINATION is empty");
+    return io.usage_error("missing DESTINATION operand after '" + operands[0] + "'");
+  if (operands.size() > 2) return io.usage_error("extra operand '" + operands[2] + "'");
+  if (operands[0].empty()) return io.usage_error("SOURCE is empty");
+  if (operands[1].empty()) return io.usage_error("DESTINATION is empty");
 
   const std::string source = source_without_extension(io.system, operands[0]);
   const std::string& directory = operands[1];
   auto names = derive_names(source, directory, converter.class_suffix);
-  if (!names) return usage_error(io, "SOURCE '" + operands[0] + "' names no class");
+  if (!names) return io.usage_error("SOURCE '" + operands[0] + "' names no class");
 
   auto options = library_options(io, *parsed);
-  if (!options) return finish(io, 1);
+  if (!options) return io.finish(1);
   // Never overwrite, then delete, a manifest of the user's.
   if (converter.packages &&
       io.system.file_type(manifest_path(directory)) != platform::FileType::none) {
     io.error() << manifest_path(directory)
                << " already exists; it is left as it is, move it away and run again\n";
-    return finish(io, 1);
+    return io.finish(1);
   }
 
   // Without the JDK, say so once rather than once per command.
@@ -147,7 +133,7 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
 
   bool ok = convert_source(io, names->source_file, names->destination_file,
                            names->source_class, names->destination_class);
-  if (!javac || !jar) return finish(io, 1);
+  if (!javac || !jar) return io.finish(1);
   // Every step runs whatever happened before it; the manifest goes in any case.
   const std::string& cls = names->destination_class;
   ok = compile_class(io, cls, directory, *options) && ok;
@@ -156,7 +142,7 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
     ok = build_jar(io, cls, directory, *options) && written && ok;
     ok = (!written || remove_manifest(io, cls, directory)) && ok;
   }
-  return finish(io, ok ? 0 : 1);
+  return io.finish(ok ? 0 : 1);
 }
 
 }  // namespace convert

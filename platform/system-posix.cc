@@ -15,12 +15,107 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/listing.h"
-
 extern char** environ;
 
 namespace platform {
 namespace {
+
+std::string reason() { return std::strerror(errno); }
+
+FileType type_of(mode_t mode) {
+  if (S_ISLNK(mode)) return FileType::link;
+  if (S_ISDIR(mode)) return FileType::directory;
+  if (S_ISREG(mode)) return FileType::regular;
+  return FileType::other;
+}
+
+// Everything is reached relative to the held descriptor: openat with
+// O_NOFOLLOW to descend, unlinkat to remove, so no path is resolved again.
+class PosixDirectory : public Directory {
+ public:
+  explicit PosixDirectory(int fd) : fd_(fd) {}
+  ~PosixDirectory() override { close(fd_); }
+  PosixDirectory(const PosixDirectory&) = delete;
+  PosixDirectory& operator=(const PosixDirectory&) = delete;
+
+  bool list(std::vector<DirEntry>& entries, std::string& error) override {
+    entries.clear();
+    int fd = fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+    DIR* dir = fd < 0 ? nullptr : fdopendir(fd);
+    if (!dir) {
+      error = reason();
+      if (fd >= 0) close(fd);
+      return false;
+    }
+    rewinddir(dir);  // the duplicate shares the offset of an earlier listing
+    bool ok = true;
+    for (;;) {
+      errno = 0;
+      dirent* d = readdir(dir);
+      if (!d) {
+        if (errno != 0) {
+          ok = false;
+          error = reason();
+        }
+        break;
+      }
+      if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
+      DirEntry entry{d->d_name, FileType::other};
+      switch (d->d_type) {
+        case DT_DIR: entry.type = FileType::directory; break;
+        case DT_LNK: entry.type = FileType::link; break;
+        case DT_REG: entry.type = FileType::regular; break;
+        case DT_UNKNOWN: {
+          struct stat st;
+          if (fstatat(fd_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            entry.type = type_of(st.st_mode);
+          } else if (errno == ENOENT) {
+            continue;  // removed while listing
+          } else {
+            ok = false;  // without its type the entry cannot be judged safely
+            error = reason();
+            continue;
+          }
+          break;
+        }
+        default: break;
+      }
+      entries.push_back(std::move(entry));
+    }
+    closedir(dir);
+    std::sort(entries.begin(), entries.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    return ok;
+  }
+
+  std::unique_ptr<Directory> open(const std::string& name, std::string& error) override {
+    int fd = openat(fd_, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) return std::make_unique<PosixDirectory>(fd);
+    if (errno != ELOOP && errno != ENOTDIR) {
+      error = reason();
+      return nullptr;
+    }
+    // Linux says ENOTDIR for a link; the message should say which it was.
+    struct stat st;
+    bool link = fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode);
+    error = link ? "it is a link" : "it is not a directory";
+    return nullptr;
+  }
+
+  bool remove(const std::string& name, bool directory, std::string& error) override {
+    if (unlinkat(fd_, name.c_str(), directory ? AT_REMOVEDIR : 0) == 0) return true;
+    error = reason();
+    return false;
+  }
+
+  bool contains(const std::string& name) override {
+    struct stat st;
+    return fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+  }
+
+ private:
+  int fd_;
+};
 
 class PosixSystem : public System {
  public:
@@ -41,7 +136,7 @@ class PosixSystem : public System {
 
   bool change_directory(const std::string& path, std::string& error) override {
     if (chdir(path.c_str()) == 0) return true;
-    error = std::strerror(errno);
+    error = reason();
     return false;
   }
 
@@ -50,17 +145,13 @@ class PosixSystem : public System {
     std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
                                                          &std::free);
     if (resolved) return std::string(resolved.get());
-    error = std::strerror(errno);
+    error = reason();
     return std::nullopt;
   }
 
   FileType file_type(const std::string& path) override {
     struct stat st;
-    if (lstat(path.c_str(), &st) != 0) return FileType::none;
-    if (S_ISLNK(st.st_mode)) return FileType::link;
-    if (S_ISDIR(st.st_mode)) return FileType::directory;
-    if (S_ISREG(st.st_mode)) return FileType::regular;
-    return FileType::other;
+    return lstat(path.c_str(), &st) == 0 ? type_of(st.st_mode) : FileType::none;
   }
 
   // As /bin/sh searches: each PATH entry in turn, an empty one meaning the
@@ -102,74 +193,23 @@ class PosixSystem : public System {
     }
   }
 
-  std::unique_ptr<DirectorySearch> find_first_entry(
-      const std::string& directory) override {
-    int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return nullptr;
-    DIR* dir = fdopendir(fd);
-    if (!dir) {
-      close(fd);
+  std::unique_ptr<Directory> open_directory(const std::string& path,
+                                            std::string& error) override {
+    int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) {
+      error = reason();
       return nullptr;
     }
-    std::vector<DirEntry> entries;
-    bool failed = false;
-    for (;;) {
-      errno = 0;
-      dirent* d = readdir(dir);
-      if (!d) {
-        failed = errno != 0;
-        break;
-      }
-      if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0)
-        continue;
-      DirEntry entry;
-      entry.name = d->d_name;
-      struct stat st;
-      if (fstatat(fd, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
-        entry.is_link = S_ISLNK(st.st_mode);
-        entry.is_directory = S_ISDIR(st.st_mode);
-      } else if (errno != ENOENT) {
-        // Without its type the entry cannot be judged safely.
-        failed = true;
-        continue;
-      } else {
-        continue;  // removed while listing
-      }
-      entries.push_back(std::move(entry));
-    }
-    closedir(dir);
-    return sorted_listing(std::move(entries), failed);
+    return std::make_unique<PosixDirectory>(fd);
   }
 
   bool delete_file(const std::string& path, std::string& error) override {
     if (unlink(path.c_str()) == 0) return true;
-    error = std::strerror(errno);
+    error = reason();
     return false;
   }
 
-  bool remove_tree(const std::string& path, std::string& error) override {
-    struct stat st;
-    if (lstat(path.c_str(), &st) != 0) {
-      error = std::strerror(errno);
-      return false;
-    }
-    if (S_ISDIR(st.st_mode)) {
-      auto search = find_first_entry(path);
-      if (!search) {
-        error = std::strerror(errno);
-        return false;
-      }
-      bool ok = !search->failed();
-      while (auto entry = search->find_next_entry())
-        ok = remove_tree(path + "/" + entry->name, error) && ok;
-      if (rmdir(path.c_str()) != 0) {
-        error = std::strerror(errno);
-        return false;
-      }
-      return ok;
-    }
-    return delete_file(path, error);
-  }
+  bool removes_trees_through_interpreter() const override { return false; }
 
   bool same_file(const std::string& a, const std::string& b) override {
     struct stat sa, sb;

@@ -7,7 +7,7 @@
 #include <iostream>
 #include <vector>
 
-#include "platform/listing.h"
+#include <algorithm>
 
 namespace platform {
 namespace {
@@ -89,6 +89,82 @@ bool find_interpreter(std::string& program, std::string& name) {
   }
   return false;
 }
+
+// Windows keeps removing through rd, so this one works by path; it still
+// never enters or follows a junction or a directory link.
+class WinDirectory : public Directory {
+ public:
+  explicit WinDirectory(std::string path) : path_(std::move(path)) {}
+
+  bool list(std::vector<DirEntry>& entries, std::string& error) override {
+    entries.clear();
+    WIN32_FIND_DATAA data;
+    HANDLE handle = FindFirstFileA(child("*.*").c_str(), &data);
+    if (handle == INVALID_HANDLE_VALUE) {
+      error = last_error_text();
+      return false;
+    }
+    do {
+      DirEntry entry{data.cFileName, FileType::regular};
+      if (entry.name == "." || entry.name == "..") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        entry.type = FileType::link;
+      else if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        entry.type = FileType::directory;
+      entries.push_back(std::move(entry));
+    } while (FindNextFileA(handle, &data));
+    bool ok = GetLastError() == ERROR_NO_MORE_FILES;
+    if (!ok) error = last_error_text();
+    FindClose(handle);
+    std::sort(entries.begin(), entries.end(),
+              [](const DirEntry& a, const DirEntry& b) { return a.name < b.name; });
+    return ok;
+  }
+
+  std::unique_ptr<Directory> open(const std::string& name, std::string& error) override {
+    DWORD attributes = GetFileAttributesA(child(name).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      error = last_error_text();
+      return nullptr;
+    }
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+      error = "it is a link";
+      return nullptr;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      error = "it is not a directory";
+      return nullptr;
+    }
+    return std::make_unique<WinDirectory>(child(name));
+  }
+
+  bool remove(const std::string& name, bool directory, std::string& error) override {
+    const std::string path = child(name);
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY))
+      SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // A junction or directory link is a directory entry: RemoveDirectory
+    // takes the link away and leaves its target alone.
+    bool is_directory = attributes != INVALID_FILE_ATTRIBUTES &&
+                        (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    if ((directory || is_directory) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str()))
+      return true;
+    error = last_error_text();
+    return false;
+  }
+
+  bool contains(const std::string& name) override {
+    return GetFileAttributesA(child(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+ private:
+  std::string child(const std::string& name) const {
+    bool separated = !path_.empty() && (path_.back() == '\\' || path_.back() == '/');
+    return path_ + (separated ? "" : "\\") + name;
+  }
+
+  std::string path_;
+};
 
 class WinSystem : public System {
  public:
@@ -181,28 +257,18 @@ class WinSystem : public System {
     return std::string(buffer.data(), got);
   }
 
-  std::unique_ptr<DirectorySearch> find_first_entry(
-      const std::string& directory) override {
-    std::string pattern = directory;
-    if (!pattern.empty() && pattern.back() != '\\' && pattern.back() != '/')
-      pattern += '\\';
-    pattern += "*.*";
-    WIN32_FIND_DATAA data;
-    HANDLE handle = FindFirstFileA(pattern.c_str(), &data);
-    if (handle == INVALID_HANDLE_VALUE) return nullptr;
-    std::vector<DirEntry> entries;
-    bool failed = false;
-    do {
-      DirEntry entry;
-      entry.name = data.cFileName;
-      if (entry.name == "." || entry.name == "..") continue;
-      entry.is_directory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-      entry.is_link = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-      entries.push_back(std::move(entry));
-    } while (FindNextFileA(handle, &data));
-    failed = GetLastError() != ERROR_NO_MORE_FILES;
-    FindClose(handle);
-    return sorted_listing(std::move(entries), failed);
+  std::unique_ptr<Directory> open_directory(const std::string& path,
+                                            std::string& error) override {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+      error = last_error_text();
+      return nullptr;
+    }
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+      error = "it is not a directory";
+      return nullptr;
+    }
+    return std::make_unique<WinDirectory>(path);
   }
 
   bool delete_file(const std::string& path, std::string& error) override {
@@ -211,30 +277,7 @@ class WinSystem : public System {
     return false;
   }
 
-  bool remove_tree(const std::string& path, std::string& error) override {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) {
-      error = last_error_text();
-      return false;
-    }
-    if (attributes & FILE_ATTRIBUTE_READONLY)
-      SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY)) return delete_file(path, error);
-    bool ok = true;
-    // A junction or directory link is removed itself, never entered.
-    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
-      if (auto search = find_first_entry(path)) {
-        while (auto entry = search->find_next_entry())
-          ok = remove_tree(path + "\\" + entry->name, error) && ok;
-        ok = ok && !search->failed();
-      }
-    }
-    if (!RemoveDirectoryA(path.c_str())) {
-      error = last_error_text();
-      return false;
-    }
-    return ok;
-  }
+  bool removes_trees_through_interpreter() const override { return true; }
 
   bool same_file(const std::string& a, const std::string& b) override {
     auto identity = [](const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {

@@ -29,4 +29,16 @@ bool System::write_file(const std::string& path, std::string_view contents,
 
 std::ostream& Io::error() const { return err << program << ": error: "; }
 
+int Io::usage_error(const std::string& problem) const {
+  err << program << ": " << problem << '\n' << "Try '" << program << " --help'.\n";
+  return 2;
+}
+
+int Io::finish(int status) const {
+  out.flush();
+  if (out) return status;
+  error() << "cannot write to standard output\n";
+  return 1;
+}
+
 }  // namespace platform

@@ -11,17 +11,9 @@
 #include <string>
 #include <string_view>
 
+#include "platform/directory.h"
+
 namespace platform {
-
-// What a path names, links not followed.
-enum class FileType { none, regular, directory, link, other };
-
-struct DirEntry {
-  std::string name;
-  bool is_directory = false;
-  // Symbolic links and junctions: never followed by the walkers.
-  bool is_link = false;
-};
 
 // A file being written, in binary mode; closed when destroyed.
 class OutputFile {
@@ -30,16 +22,6 @@ class OutputFile {
   // Both return false with the reason in `error` on failure.
   virtual bool write(std::string_view bytes, std::string& error) = 0;
   virtual bool close(std::string& error) = 0;
-};
-
-// One open directory listing; closed (find_close) when destroyed.
-class DirectorySearch {
- public:
-  virtual ~DirectorySearch() = default;
-  // The next entry, or nullopt when none is left or reading failed.
-  virtual std::optional<DirEntry> find_next_entry() = 0;
-  // Whether the listing stopped on an error rather than at its end.
-  virtual bool failed() const = 0;
 };
 
 class System {
@@ -68,10 +50,10 @@ class System {
   virtual std::optional<std::string> find_program(const std::string& name,
                                                   const std::string& directory) = 0;
 
-  // Starts listing a directory, "." and ".." left out; nullptr when it
-  // cannot be read.
-  virtual std::unique_ptr<DirectorySearch> find_first_entry(
-      const std::string& directory) = 0;
+  // Opens a directory to walk it (a link given here is followed); nullptr
+  // with the reason when it cannot.
+  virtual std::unique_ptr<Directory> open_directory(const std::string& path,
+                                                    std::string& error) = 0;
 
   // Whole-file I/O in binary mode, through the C library on every
   // platform. On failure `error` receives the reason. Only regular files
@@ -90,9 +72,9 @@ class System {
                   std::string& error);
   virtual bool delete_file(const std::string& path, std::string& error) = 0;
 
-  // Removes a directory and everything below it without the interpreter;
-  // links inside are removed, never followed.
-  virtual bool remove_tree(const std::string& path, std::string& error) = 0;
+  // Whether the sweeper hands each tree removal to the interpreter (rd on
+  // Windows) rather than removing it in-process.
+  virtual bool removes_trees_through_interpreter() const = 0;
 
   // Whether both paths name one existing file (links and aliases resolved).
   virtual bool same_file(const std::string& a, const std::string& b) = 0;
@@ -107,6 +89,10 @@ struct Io {
 
   // `err`, after "PROGRAM: error: ".
   std::ostream& error() const;
+  // Reports a usage problem and the way to help; returns status 2.
+  int usage_error(const std::string& problem) const;
+  // `status`, or 1 when standard output could not be written (reported).
+  int finish(int status) const;
 };
 
 // The real operating system of the build's platform.

@@ -11,13 +11,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<DirEntry> list(const std::string& directory) {
+std::vector<DirEntry> list(Directory& dir) {
   std::vector<DirEntry> entries;
-  auto search = real_system().find_first_entry(directory);
-  EXPECT_TRUE(search);
-  if (!search) return entries;
-  while (auto entry = search->find_next_entry()) entries.push_back(*entry);
-  EXPECT_FALSE(search->failed());
+  std::string error;
+  EXPECT_TRUE(dir.list(entries, error)) << error;
   return entries;
 }
 
@@ -64,41 +61,49 @@ TEST(Directories, ChangeAndReadTheCurrentDirectory) {
   EXPECT_EQ(real_system().current_directory(), dir.str("sub"));
 }
 
-TEST(FindEntries, ListsNamesWithTheirKindWithoutDots) {
+TEST(Directories, ListsNamesWithTheirTypesInByteOrder) {
   testutil::TempDir dir;
   fs::create_directory(dir.path() / "b");
   fs::create_directory(dir.path() / "_a");
   testutil::write_file(dir.path() / "c", "");
-  auto entries = list(dir.str());
+  std::string error;
+  auto opened = real_system().open_directory(dir.str(), error);
+  ASSERT_TRUE(opened) << error;
+  auto entries = list(*opened);
   ASSERT_EQ(entries.size(), 3u);
-#ifndef _WIN32
-  // Byte order, so runs are reproducible.
   EXPECT_EQ(entries[0].name, "_a");
   EXPECT_EQ(entries[1].name, "b");
   EXPECT_EQ(entries[2].name, "c");
-#endif
-  for (const DirEntry& e : entries) {
-    EXPECT_EQ(e.is_directory, e.name != "c") << e.name;
-    EXPECT_FALSE(e.is_link);
-  }
-  EXPECT_FALSE(real_system().find_first_entry(dir.str("missing")));
-  EXPECT_FALSE(real_system().find_first_entry(dir.str("c")));
+  EXPECT_EQ(entries[0].type, FileType::directory);
+  EXPECT_EQ(entries[2].type, FileType::regular);
+  // Listing again gives the same, not what is left after the first.
+  EXPECT_EQ(list(*opened).size(), 3u);
+  EXPECT_TRUE(opened->open("b", error));
+  EXPECT_FALSE(opened->open("c", error));
+  EXPECT_EQ(error, "it is not a directory");
+  EXPECT_FALSE(opened->open("missing", error));
+  EXPECT_TRUE(opened->contains("c"));
+  EXPECT_TRUE(opened->remove("c", false, error)) << error;
+  EXPECT_FALSE(opened->contains("c"));
+  EXPECT_FALSE(real_system().open_directory(dir.str("missing"), error));
+  EXPECT_FALSE(real_system().open_directory(dir.str("b") + "/../c", error));
 }
 
 #ifndef _WIN32
-TEST(FindEntries, LinksAreMarkedAndRemoveTreeDoesNotFollowThem) {
+TEST(Directories, LinksAreListedAsLinksAndNeverOpened) {
   testutil::TempDir dir;
   fs::create_directories(dir.path() / "outside");
-  testutil::write_file(dir.path() / "outside" / "keep", "x");
-  fs::create_directories(dir.path() / "tree" / "sub");
+  fs::create_directories(dir.path() / "tree");
   fs::create_directory_symlink(dir.path() / "outside", dir.path() / "tree" / "link");
-  auto entries = list(dir.str("tree"));
-  ASSERT_EQ(entries.size(), 2u);
-  EXPECT_TRUE(entries[0].is_link);
   std::string error;
-  EXPECT_TRUE(real_system().remove_tree(dir.str("tree"), error)) << error;
-  EXPECT_FALSE(fs::exists(dir.path() / "tree"));
-  EXPECT_TRUE(fs::exists(dir.path() / "outside" / "keep"));
+  auto tree = real_system().open_directory(dir.str("tree"), error);
+  ASSERT_TRUE(tree) << error;
+  auto entries = list(*tree);
+  ASSERT_EQ(entries.size(), 1u);
+  EXPECT_EQ(entries[0].type, FileType::link);
+  EXPECT_FALSE(tree->open("link", error));
+  EXPECT_EQ(error, "it is a link");
+  EXPECT_EQ(real_system().file_type(dir.str("tree/link")), FileType::link);
 }
 #endif
 

@@ -16,6 +16,54 @@ class FailingFile : public OutputFile {
   std::unique_ptr<OutputFile> file_;
 };
 
+// A real directory, failing where the test system says, known by the path
+// its walk composed.
+class TestDirectory : public Directory {
+ public:
+  TestDirectory(TestSystem& system, std::unique_ptr<Directory> real, std::string path)
+      : system_(system), real_(std::move(real)), path_(std::move(path)) {}
+
+  bool list(std::vector<DirEntry>& entries, std::string& error) override {
+    if (system_.unlistable.count(path_)) {
+      entries.clear();
+      error = "injected listing failure";
+      return false;
+    }
+    return real_->list(entries, error);
+  }
+
+  std::unique_ptr<Directory> open(const std::string& name, std::string& error) override {
+    const std::string path = child(name);
+    if (system_.before_open) system_.before_open(path);
+    if (system_.unenterable.count(path)) {
+      error = "injected open failure";
+      return nullptr;
+    }
+    auto dir = real_->open(name, error);
+    if (!dir) return nullptr;
+    return std::make_unique<TestDirectory>(system_, std::move(dir), path);
+  }
+
+  bool remove(const std::string& name, bool directory, std::string& error) override {
+    if (system_.undeletable.count(child(name))) {
+      error = "injected removal failure";
+      return false;
+    }
+    return real_->remove(name, directory, error);
+  }
+
+  bool contains(const std::string& name) override { return real_->contains(name); }
+
+ private:
+  std::string child(const std::string& name) const {
+    return path_ + path_separator() + name;
+  }
+
+  TestSystem& system_;
+  std::unique_ptr<Directory> real_;
+  std::string path_;
+};
+
 }  // namespace
 
 int TestSystem::run_command(const std::string& command) {
@@ -31,6 +79,10 @@ bool TestSystem::change_directory(const std::string& path, std::string& error) {
   return real_.change_directory(path, error);
 }
 
+std::optional<std::string> TestSystem::current_directory() {
+  return real_.current_directory();
+}
+
 std::optional<std::string> TestSystem::absolute_path(const std::string& path,
                                                      std::string& error) {
   return real_.absolute_path(path, error);
@@ -44,13 +96,15 @@ std::optional<std::string> TestSystem::find_program(const std::string& name,
   return real_.find_program(name, directory);
 }
 
-std::optional<std::string> TestSystem::current_directory() {
-  return real_.current_directory();
-}
-
-std::unique_ptr<DirectorySearch> TestSystem::find_first_entry(const std::string& directory) {
-  if (unlistable.count(directory)) return nullptr;
-  return real_.find_first_entry(directory);
+std::unique_ptr<Directory> TestSystem::open_directory(const std::string& path,
+                                                      std::string& error) {
+  if (unenterable.count(path)) {
+    error = "injected open failure";
+    return nullptr;
+  }
+  auto dir = real_.open_directory(path, error);
+  if (!dir) return nullptr;
+  return std::make_unique<TestDirectory>(*this, std::move(dir), path);
 }
 
 bool TestSystem::read_file(const std::string& path, std::string& contents,
@@ -85,8 +139,8 @@ bool TestSystem::delete_file(const std::string& path, std::string& error) {
   return real_.delete_file(path, error);
 }
 
-bool TestSystem::remove_tree(const std::string& path, std::string& error) {
-  return real_.remove_tree(path, error);
+bool TestSystem::removes_trees_through_interpreter() const {
+  return interpreter_removes_trees.value_or(real_.removes_trees_through_interpreter());
 }
 
 bool TestSystem::same_file(const std::string& a, const std::string& b) {

@@ -24,13 +24,20 @@ class TestSystem : public System {
   std::function<int(const std::string&)> command_status;
   std::vector<Command> commands;
 
-  std::set<std::string> unenterable;  // change_directory fails
-  std::set<std::string> unlistable;   // find_first_entry fails
-  std::set<std::string> unreadable;   // read_file fails
-  std::set<std::string> uncreatable;  // create_file fails
+  // Paths, as the caller composes them, where an operation fails.
+  std::set<std::string> unenterable;  // change_directory, open_directory, Directory::open
+  std::set<std::string> unlistable;   // Directory::list
+  std::set<std::string> undeletable;  // Directory::remove
+  std::set<std::string> unreadable;   // read_file
+  std::set<std::string> uncreatable;  // create_file, create_new_file
   std::set<std::string> unwritable;   // writes to the created file fail
   // Programs found by find_program, by name; others are looked up for real.
   std::map<std::string, std::optional<std::string>> programs;
+  // Called with the path of each subdirectory about to be opened through
+  // a Directory: a walk can be changed under it at a known moment.
+  std::function<void(const std::string&)> before_open;
+  // Overrides the platform's choice of tree removal.
+  std::optional<bool> interpreter_removes_trees;
 
   int run_command(const std::string& command) override;
   bool change_directory(const std::string& path, std::string& error) override;
@@ -39,13 +46,13 @@ class TestSystem : public System {
   FileType file_type(const std::string& path) override;
   std::optional<std::string> find_program(const std::string& name,
                                           const std::string& directory) override;
-  std::unique_ptr<DirectorySearch> find_first_entry(const std::string& directory) override;
+  std::unique_ptr<Directory> open_directory(const std::string& path, std::string& error) override;
   bool read_file(const std::string& path, std::string& contents, std::string& error) override;
   std::unique_ptr<OutputFile> create_file(const std::string& path, std::string& error) override;
   std::unique_ptr<OutputFile> create_new_file(const std::string& path,
                                               std::string& error) override;
   bool delete_file(const std::string& path, std::string& error) override;
-  bool remove_tree(const std::string& path, std::string& error) override;
+  bool removes_trees_through_interpreter() const override;
   bool same_file(const std::string& a, const std::string& b) override;
 
  private:

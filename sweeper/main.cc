@@ -1,10 +1,10 @@
-// sweeper: removes every directory named "_vti_cnf", with its contents,
-// from the tree below the current directory. Arguments are ignored.
+// sweeper [OPTION]... [DIR]: removes every directory named "_vti_cnf", with
+// its contents, from the tree below DIR or the current directory.
 #include <iostream>
 
-#include "sweeper/sweep.h"
+#include "sweeper/front_end.h"
 
-int main() {
+int main(int argc, char** argv) {
   platform::Io io{platform::real_system(), std::cout, std::cerr, "sweeper"};
-  return sweeper::Sweeper(io).sweep() ? 0 : 1;
+  return sweeper::run(io, {argv + 1, argv + argc});
 }

@@ -4,69 +4,85 @@
 #include <vector>
 
 #include "platform/command_line.h"
+#include "platform/tree_removal.h"
 
 namespace sweeper {
 
-bool Sweeper::sweep() {
-  auto start = io_.system.current_directory();
-  if (!start) {
-    fail("cannot read the current directory");
+bool Sweeper::sweep(const std::string& start) {
+  std::string path = start, error;
+  if (start.empty()) {
+    auto current = io_.system.current_directory();
+    if (!current) {
+      fail("cannot read the current directory");
+      return false;
+    }
+    path = *current;
+  } else if (auto absolute = io_.system.absolute_path(start, error)) {
+    path = *absolute;
+  } else {
+    fail("cannot sweep " + start + ": " + error);
     return false;
   }
-  sweep_dir(*start);
+  // By the absolute path, which every printed path starts from.
+  auto dir = io_.system.open_directory(path, error);
+  if (!dir) {
+    fail("cannot sweep " + (start.empty() ? path : start) + ": " + error);
+    return false;
+  }
+  sweep_dir(*dir, path);
   return ok_;
 }
 
-void Sweeper::sweep_dir(const std::string& path) {
-  // A directory that cannot be entered is skipped; listing on regardless
-  // would list the one entered last in its place.
+void Sweeper::sweep_dir(platform::Directory& dir, const std::string& path) {
+  std::vector<platform::DirEntry> entries;
   std::string error;
-  if (!io_.system.change_directory(path, error)) {
+  if (!dir.list(entries, error))
+    fail("cannot list " + path + ": " + error +
+         (entries.empty() ? "; skipped" : "; only what was listed is swept"));
+  for (const platform::DirEntry& entry : entries) {
+    // Links and junctions are never followed: no cycles, nothing outside.
+    if (entry.type == platform::FileType::directory) visit_entry(dir, path, entry.name);
+  }
+}
+
+void Sweeper::visit_entry(platform::Directory& parent, const std::string& parent_path,
+                          const std::string& name) {
+  const std::string path = parent_path + platform::path_separator() + name;
+  if (name == "_vti_cnf") {
+    remove_tree(parent, path, name);
+    return;
+  }
+  std::string error;
+  auto dir = parent.open(name, error);
+  if (!dir) {
     fail("cannot enter " + path + ": " + error + "; skipped");
     return;
   }
-  std::vector<std::string> subdirectories;
-  {
-    auto search = io_.system.find_first_entry(path);
-    if (!search) {
-      fail("cannot list " + path + "; skipped");
-      return;
-    }
-    while (auto entry = search->find_next_entry()) {
-      // Links and junctions are never followed: no cycles, nothing outside.
-      if (entry->is_directory && !entry->is_link) subdirectories.push_back(entry->name);
-    }
-    if (search->failed()) fail("listing of " + path + " broke off");
-  }  // closed before the removals and the descent change the directory
-  for (const std::string& name : subdirectories) visit_entry(path, name);
+  sweep_dir(*dir, path);
 }
 
-void Sweeper::visit_entry(const std::string& parent_path, const std::string& name) {
-  if (name == "." || name == "..") return;
-  const std::string path = parent_path + platform::path_separator() + name;
-  if (name == "_vti_cnf")
-    remove_tree(path);
-  else
-    sweep_dir(path);
-}
-
-void Sweeper::remove_tree(const std::string& path) {
+void Sweeper::remove_tree(platform::Directory& parent, const std::string& path,
+                          const std::string& name) {
   auto command = platform::tree_removal_command(path);
   io_.out << (command ? *command : platform::tree_removal_line(path)) << '\n';
-  if (command) {
+  if (options_.dry_run) return;
+  if (command && io_.system.removes_trees_through_interpreter()) {
     int status = io_.system.run_command(*command);
     if (status != 0) fail("removal of " + path + " ended with status " + std::to_string(status));
-  } else {
-    // The interpreter would change the path (a % that may expand): remove
-    // the tree directly.
-    std::string error;
-    if (!io_.system.remove_tree(path, error)) fail("cannot remove " + path + ": " + error);
+    // rd's status does not tell whether the tree went.
+    if (parent.contains(name)) fail(path + " is still there after its removal");
+    return;
   }
-  if (io_.system.find_first_entry(path)) fail(path + " is still there after its removal");
+  // In-process, the one way that cannot be led outside the tree; also
+  // where the interpreter cannot be handed the path (a % that may expand).
+  platform::remove_tree(parent, name, path, [this](const std::string& what,
+                                                    const std::string& reason) {
+    fail("cannot remove " + what + ": " + reason);
+  });
 }
 
 void Sweeper::fail(const std::string& message) {
-  io_.err << "sweeper: " << message << '\n';
+  io_.error() << message << '\n';
   ok_ = false;
 }
 

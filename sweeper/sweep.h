@@ -1,6 +1,8 @@
 // The walk that removes every directory named "_vti_cnf" below a start
-// directory: depth first, in listing order, a directory's listing complete
-// before any of its subdirectories is visited.
+// directory: depth first, in byte order of the names, a directory's
+// listing complete before any of its subdirectories is visited. Every
+// entry is reached through its open parent, and links are never followed,
+// so nothing outside the tree can be reached.
 #ifndef SWEEPER_SWEEP_H
 #define SWEEPER_SWEEP_H
 
@@ -10,25 +12,29 @@
 
 namespace sweeper {
 
+struct Options {
+  bool dry_run = false;  // print the removal lines, remove nothing
+};
+
 class Sweeper {
  public:
-  explicit Sweeper(platform::Io& io) : io_(io) {}
+  Sweeper(platform::Io& io, Options options) : io_(io), options_(options) {}
 
-  // Sweeps below the current directory, which is itself never removed.
-  // False when the start could not be read, a directory could not be
-  // entered or listed, or a removal failed.
-  bool sweep();
-
-  void sweep_dir(const std::string& path);
-  void visit_entry(const std::string& parent_path, const std::string& name);
-  void remove_tree(const std::string& path);
-
-  bool ok() const { return ok_; }
+  // Sweeps below `start`, or below the current directory when it is empty;
+  // the start itself is never removed. False when the start could not be
+  // opened, a directory could not be entered or listed, or a removal
+  // failed.
+  bool sweep(const std::string& start);
 
  private:
+  void sweep_dir(platform::Directory& dir, const std::string& path);
+  void visit_entry(platform::Directory& parent, const std::string& parent_path,
+                   const std::string& name);
+  void remove_tree(platform::Directory& parent, const std::string& path, const std::string& name);
   void fail(const std::string& message);
 
   platform::Io& io_;
+  Options options_;
   bool ok_ = true;
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "sweeper/front_end.h"
+
 #include <filesystem>
 #include <set>
 #include <sstream>
@@ -72,10 +74,18 @@ class SweeperTest : public ::testing::Test {
     testutil::ScopedCurrentDirectory cwd(start);
     out.str("");
     err.str("");
-    return Sweeper(io).sweep();
+    return Sweeper(io, {}).sweep("");
   }
 
   std::string at(const std::string& relative) { return root.string() + platform::path_separator() + native(relative); }
+
+  // The command line, run in-process from `start`.
+  int run(const fs::path& start, const std::vector<std::string>& args) {
+    testutil::ScopedCurrentDirectory cwd(start);
+    out.str("");
+    err.str("");
+    return sweeper::run(io, args);
+  }
 
   testutil::TempDir dir;
   fs::path root;
@@ -154,8 +164,24 @@ TEST_F(SweeperTest, UnreadableDirectoriesAreSkippedAndReported) {
   EXPECT_TRUE(fs::exists(root / "b" / "_vti_cnf"));
 }
 
-TEST_F(SweeperTest, AFailedRemovalFailsTheSweep) {
+TEST_F(SweeperTest, AnEntryThatCannotBeRemovedIsReportedAndTheRestGoes) {
+  for (const char* d : {"a/_vti_cnf/sub", "b/_vti_cnf"}) make_dir(root / d);
+  system.interpreter_removes_trees = false;  // as on POSIX, and for Windows' awkward paths
+  system.undeletable.insert(at("a/_vti_cnf/sub/page.htm"));
+  EXPECT_FALSE(sweep(root));
+  EXPECT_EQ(err.str(), "sweeper: error: cannot remove " + at("a/_vti_cnf/sub/page.htm") +
+                           ": injected removal failure\n");
+  EXPECT_EQ(out.str(), removal(at("a/_vti_cnf")) + removal(at("b/_vti_cnf")));
+  EXPECT_TRUE(fs::exists(root / "a" / "_vti_cnf" / "sub" / "page.htm"));
+  EXPECT_FALSE(fs::exists(root / "a" / "_vti_cnf" / "page.htm"));
+  EXPECT_FALSE(fs::exists(root / "b" / "_vti_cnf"));
+}
+
+// Where removals go through the interpreter (Windows), its word is not
+// taken for it.
+TEST_F(SweeperTest, AnInterpreterRemovalThatFailsFailsTheSweep) {
   make_dir(root / "_vti_cnf");
+  system.interpreter_removes_trees = true;
   system.command_status = [](const std::string&) { return 0; };  // claims success, does nothing
   EXPECT_FALSE(sweep(root));
   EXPECT_NE(err.str().find("still there"), std::string::npos);
@@ -198,32 +224,125 @@ TEST_F(SweeperTest, LinksAreNeitherFollowedNorRemoved) {
 TEST_F(SweeperTest, AnUnreadableStartFailsWithAMessage) {
   testutil::ScopedCurrentDirectory cwd(root);
   fs::remove(root);  // the current directory no longer has a path
-  EXPECT_FALSE(Sweeper(io).sweep());
-  EXPECT_EQ(err.str(), "sweeper: cannot read the current directory\n");
+  EXPECT_FALSE(Sweeper(io, {}).sweep(""));
+  EXPECT_EQ(err.str(), "sweeper: error: cannot read the current directory\n");
   EXPECT_EQ(out.str(), "");
 }
 
-TEST_F(SweeperTest, PathsBeyondTheSystemLimitFailCleanly) {
-  // Built relative, one step at a time, to get past PATH_MAX.
+// The walk holds each directory open and goes on by name, so depth is no
+// limit; the printed path is as long as it takes.
+TEST_F(SweeperTest, PathsBeyondTheSystemLimitAreSweptToo) {
   testutil::ScopedCurrentDirectory cwd(root);
-  fs::path relative;
   std::string name(200, 'n');
+  std::string relative;
   for (int i = 0; i < 25; ++i) {
     fs::create_directory(name);
     fs::current_path(name);
+    relative += name + "/";
   }
-  fs::create_directory("_vti_cnf");
+  fs::create_directories("_vti_cnf/inner");
   fs::current_path(root);
+  EXPECT_TRUE(sweep(root)) << err.str();
+  EXPECT_EQ(out.str(), removal(at(relative + "_vti_cnf")));
+  fs::current_path(root);
+  for (int i = 0; i < 25; ++i) fs::current_path(name);
+  EXPECT_FALSE(fs::exists("_vti_cnf"));
+}
+
+// A directory swapped for a link between its listing and its visit is not
+// followed: neither a plain one nor a _vti_cnf about to be removed.
+TEST_F(SweeperTest, DirectoriesSwappedForLinksMidWalkAreLeftAlone) {
+  fs::path outside = dir.path() / "outside";
+  make_dir(outside / "_vti_cnf");
+  for (const char* d : {"a/_vti_cnf", "b/_vti_cnf", "c/_vti_cnf"}) make_dir(root / d);
+  auto swap = [&](const fs::path& victim, const fs::path& target) {
+    fs::rename(victim, dir.path() / ("moved-" + victim.parent_path().filename().string()));
+    fs::create_directory_symlink(target, victim);
+  };
+  system.before_open = [&](const std::string& path) {
+    if (path == at("a")) swap(root / "a", outside);
+    if (path == at("b/_vti_cnf")) swap(root / "b" / "_vti_cnf", outside / "_vti_cnf");
+  };
+  auto outside_before = snapshot(outside);
   EXPECT_FALSE(sweep(root));
-  EXPECT_NE(err.str().find("cannot enter"), std::string::npos);
+  EXPECT_EQ(snapshot(outside), outside_before);
+  EXPECT_EQ(out.str(), removal(at("b/_vti_cnf")) + removal(at("c/_vti_cnf")));
+  EXPECT_EQ(err.str(), "sweeper: error: cannot enter " + at("a") + ": it is a link; skipped\n" +
+                           "sweeper: error: cannot remove " + at("b/_vti_cnf") + ": it is a link\n");
+  EXPECT_FALSE(fs::exists(root / "c" / "_vti_cnf"));
 }
 #endif
 
-TEST(SweeperProgram, PrintsOnlyItsCommandsAndIgnoresArguments) {
+TEST_F(SweeperTest, UsageErrorsRemoveNothing) {
+  make_dir(root / "_vti_cnf");
+  const std::pair<std::vector<std::string>, std::string> cases[] = {
+      {{"--bogus"}, "unrecognized option '--bogus'"},
+      {{"-x"}, "invalid option -- 'x'"},
+      {{"a", "b"}, "extra operand 'b'"},
+      {{"--dry-run=yes"}, "option '--dry-run' doesn't allow an argument"}};
+  for (const auto& [args, problem] : cases) {
+    EXPECT_EQ(run(root, args), 2);
+    EXPECT_EQ(err.str(), "sweeper: " + problem + "\nTry 'sweeper --help'.\n");
+    EXPECT_EQ(out.str(), "");
+  }
+  EXPECT_TRUE(fs::exists(root / "_vti_cnf"));
+}
+
+TEST_F(SweeperTest, HelpAndVersion) {
+  make_dir(root / "_vti_cnf");
+  for (const char* help : {"--help", "-h"}) {
+    EXPECT_EQ(run(root, {help}), 0);
+    EXPECT_EQ(out.str().rfind("Usage: sweeper [OPTION]... [DIR]\n", 0), 0u);
+    for (const char* option : {"-n, --dry-run", "-h, --help", "--version", "Exit status:"})
+      EXPECT_NE(out.str().find(option), std::string::npos) << option;
+  }
+  EXPECT_EQ(run(root, {"--version"}), 0);
+  EXPECT_EQ(out.str(), "sweeper " CONSOLETOOLS_VERSION "\n");
+  EXPECT_TRUE(fs::exists(root / "_vti_cnf"));
+}
+
+TEST_F(SweeperTest, ADryRunPrintsWhatARealRunDoesAndRemovesNothing) {
+  for (const char* d : {"a/_vti_cnf", "a b/_vti_cnf", "c/d/_vti_cnf"}) make_dir(root / d);
+  auto before = snapshot(root);
+  for (const char* dry : {"-n", "--dry-run"}) {
+    EXPECT_EQ(run(root, {dry}), 0);
+    EXPECT_EQ(snapshot(root), before);
+  }
+  const std::string dry_out = out.str();
+  EXPECT_EQ(run(root, {}), 0);
+  EXPECT_EQ(out.str(), dry_out);
+  EXPECT_EQ(snapshot(root), without(before, {"a/_vti_cnf", "a b/_vti_cnf", "c/d/_vti_cnf"}));
+}
+
+TEST_F(SweeperTest, ADirOperandIsSweptFromItsAbsolutePath) {
+  make_dir(root / "site" / "x" / "_vti_cnf");
+  make_dir(root / "other" / "_vti_cnf");
+  // Relative, and through "..": printed from the directory it names.
+  EXPECT_EQ(run(root / "other", {".." + std::string(1, platform::path_separator()) + "site"}), 0);
+  EXPECT_EQ(out.str(), removal(at("site/x/_vti_cnf")));
+  EXPECT_TRUE(fs::exists(root / "other" / "_vti_cnf"));
+  // "--" lets a directory be named like an option.
+  make_dir(root / "-n" / "_vti_cnf");
+  EXPECT_EQ(run(root, {"--", "-n"}), 0);
+  EXPECT_EQ(out.str(), removal(at("-n/_vti_cnf")));
+}
+
+TEST_F(SweeperTest, ADirThatIsMissingOrNoDirectoryIsAnError) {
+  testutil::write_file(root / "file", "");
+  EXPECT_EQ(run(root, {"missing"}), 1);
+  EXPECT_EQ(err.str().rfind("sweeper: error: cannot sweep missing: ", 0), 0u) << err.str();
+  EXPECT_EQ(run(root, {"file"}), 1);
+  EXPECT_EQ(err.str().rfind("sweeper: error: cannot sweep file: ", 0), 0u) << err.str();
+  EXPECT_EQ(run(root, {""}), 1);
+  EXPECT_EQ(err.str(), "sweeper: error: cannot sweep '': No such file or directory\n");
+  EXPECT_EQ(out.str(), "");
+}
+
+TEST(SweeperProgram, PrintsOnlyItsCommands) {
   testutil::TempDir dir;
   for (const char* d : {"a/_vti_cnf", "b/c/_vti_cnf"}) make_dir(dir.path() / d);
   testutil::ScopedCurrentDirectory cwd(dir.path());
-  auto run = testutil::run_program("sweeper", {"ignored", "--help"});
+  auto run = testutil::run_program("sweeper", {});
   std::string sep(1, platform::path_separator());
   EXPECT_EQ(run.out, testutil::native_lines(removal(dir.str("a") + sep + "_vti_cnf") +
                                             removal(dir.str("b") + sep + "c" + sep + "_vti_cnf")));
@@ -232,6 +351,18 @@ TEST(SweeperProgram, PrintsOnlyItsCommandsAndIgnoresArguments) {
   EXPECT_FALSE(fs::exists(dir.path() / "a" / "_vti_cnf"));
   EXPECT_TRUE(fs::exists(dir.path() / "b" / "c"));
 }
+
+#ifndef _WIN32
+TEST(SweeperProgram, AFullStandardOutputFailsTheRun) {
+  testutil::TempDir dir;
+  make_dir(dir.path() / "_vti_cnf");
+  testutil::ScopedCurrentDirectory cwd(dir.path());
+  auto run = testutil::run_command_line(
+      "(" + (testutil::executable_directory() / "sweeper").string() + " >/dev/full)");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "sweeper: error: cannot write to standard output\n");
+}
+#endif
 
 }  // namespace
 }  // namespace sweeper
