@@ -1,6 +1,5 @@
-// Runs the built consolepack in a scratch directory: with recording javac
-// and jar stand-ins first on PATH, and, where a JDK was found at build
-// time, with the real tools on the shipped examples.
+// Runs the built consolepack in a scratch directory, with recording javac
+// and jar stand-ins first on PATH.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -139,55 +138,5 @@ TEST_F(ConsolepackTest, AnExistingManifestStopsTheRunBeforeAnythingIsWritten) {
   EXPECT_EQ(read_file(dir.path() / "out" / "Manifest.mf"), "Main-Class: Mine\r\n");
   EXPECT_FALSE(fs::exists(log()));
 }
-
-#if defined(CONSOLETOOLS_JAVALIB_DIR) && !defined(_WIN32)
-// The packaged program answers exactly as the original does.
-class RealJdkTest : public ::testing::TestWithParam<std::pair<std::string, std::string>> {};
-
-TEST_P(RealJdkTest, PackagedProgramBehavesAsTheOriginal) {
-  const auto& [program, input] = GetParam();
-  testutil::TempDir dir;
-  testutil::ScopedCurrentDirectory cwd(dir.path());
-  fs::create_directories(dir.path() / "src");
-  fs::create_directories(dir.path() / "out");
-  fs::copy_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" / (program + ".java"),
-                dir.path() / "src" / (program + ".java"));
-  for (const auto& entry : fs::directory_iterator(CONSOLETOOLS_JAVALIB_DIR))
-    fs::copy_file(entry.path(), dir.path() / "out" / entry.path().filename());
-
-  auto pack = testutil::run_program("consolepack", {"src/" + program, "out"});
-  ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
-  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
-
-  std::string jar = "out/" + std::string(1, static_cast<char>(program[0] - 'A' + 'a')) +
-                    program.substr(1) + "EnConsole.jar";
-  auto original = testutil::run_command_line("java src/" + program + ".java", input);
-  auto converted = testutil::run_command_line("java -jar " + jar, input);
-  ASSERT_EQ(original.status, 0) << original.err;
-  EXPECT_EQ(converted.status, 0) << converted.err;
-  EXPECT_EQ(converted.out, original.out);
-  EXPECT_FALSE(converted.out.empty());
-
-  // Class files for Java 8 (version 52) or older, as the JDK was asked.
-  std::string bytes = read_file(dir.path() / "out" / (program + "EnConsole.class"));
-  ASSERT_GT(bytes.size(), 8u);
-  EXPECT_LE((static_cast<unsigned char>(bytes[6]) << 8) | static_cast<unsigned char>(bytes[7]), 52);
-
-  auto listing = testutil::run_command_line("jar tf " + jar);
-  for (const std::string& cls : {program + "EnConsole", std::string("Console"),
-                                 std::string("CanvasConsole"), std::string("ConsolePrinter"),
-                                 std::string("ConsoleReader"), std::string("FrameConsole"),
-                                 std::string("CurseurCanvasConsole")})
-    EXPECT_NE(listing.out.find("\n" + cls + ".class\n"), std::string::npos) << cls;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Examples, RealJdkTest,
-    ::testing::Values(std::make_pair(std::string("Greeter"), std::string("Ada Lovelace\n")),
-                      std::make_pair(std::string("Greeter"), std::string("")),
-                      std::make_pair(std::string("Calculator"),
-                                     std::string("1\n2.5\nabc\n-4\n\nnot read\n")),
-                      std::make_pair(std::string("Calculator"), std::string("7\n"))));
-#endif
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "convert/layout_notes.h"
+#include "convert/lenient.h"
 #include "convert/rewrite.h"
 
 namespace convert {
@@ -18,7 +20,8 @@ bool fail(platform::Io& io, const std::string& why) {
 bool convert_source(platform::Io& io, const std::string& source_file,
                     const std::string& destination_file,
                     const std::string& source_class,
-                    const std::string& destination_class) {
+                    const std::string& destination_class,
+                    const ConvertOptions& options) {
   io.out << "Fichier java source      : " << source_file << '\n'
          << "Fichier java destination : " << destination_file << '\n'
          << "Classe source            : " << source_class << '\n'
@@ -33,8 +36,18 @@ bool convert_source(platform::Io& io, const std::string& source_file,
   if (!destination)
     return fail(io, "cannot create " + destination_file + ": " + error);
 
-  std::string result =
-      rewrite_source(std::move(text), source_class, destination_class, io.out);
+  std::string result;
+  std::vector<Note> notes;
+  if (options.lenient) {
+    LenientResult lenient = rewrite_lenient(text, source_class, destination_class, io.out);
+    result = std::move(lenient.text);
+    notes = std::move(lenient.notes);
+  } else {
+    notes = layout_notes(text, source_class, destination_class);
+    result = rewrite_source(std::move(text), source_class, destination_class, io.out);
+  }
+  for (const Note& note : notes)
+    io.err << source_file << ':' << note.line << ": note: " << note.text << '\n';
   if (!destination->write(result, error) || !destination->close(error))
     return fail(io, "cannot write " + destination_file + ": " + error);
   return true;

@@ -12,10 +12,18 @@ namespace convert {
 // "Probleme!!!", explains on the error stream and returns false; the
 // destination is then never created from a source that was not read, and a
 // source is never overwritten.
+struct ConvertOptions {
+  // Token by token, for other layouts (see lenient.h); else the byte
+  // patterns of the one layout, with notes on stderr where the source
+  // strays from it.
+  bool lenient = false;
+};
+
 bool convert_source(platform::Io& io, const std::string& source_file,
                     const std::string& destination_file,
                     const std::string& source_class,
-                    const std::string& destination_class);
+                    const std::string& destination_class,
+                    const ConvertOptions& options = {});
 
 }  // namespace convert
 

@@ -26,7 +26,7 @@ const Converter kConsolepack = {
 namespace {
 
 const std::vector<platform::OptionSpec> kOptions = {
-    {0, "lib", true}, {'h', "help"}, {0, "version"}};
+    {0, "lib", true}, {0, "lenient"}, {'h', "help"}, {0, "version"}};
 
 void print_help(platform::Io& io, const Converter& converter) {
   io.out << "Usage: " << converter.name << " [OPTION]... SOURCE DESTINATION\n"
@@ -37,9 +37,19 @@ void print_help(platform::Io& io, const Converter& converter) {
             "console library's class files unless --lib names another.\n"
             "\n"
             "Options:\n"
+            "      --lenient  convert programs in other layouts too (see below)\n"
             "      --lib=DIR  take the console library's class files from DIR\n"
             "  -h, --help     display this help and exit\n"
             "      --version  output version information and exit\n"
+            "\n"
+            "By default the rewriting is a fixed list of byte patterns for one layout: CR LF\n"
+            "line ends, \"import java.io.*;\" followed by an empty line, the reader field on\n"
+            "a line of its own indented by two blanks, the main header ending in \" args) {\".\n"
+            "Where the source strays from it, notes on standard error say what was not\n"
+            "recognised. With --lenient the program is converted token by token, whatever\n"
+            "its layout and line ends, leaving comments and literals alone, and keeping the\n"
+            "imports, throws clauses and catches it still needs; what cannot be converted\n"
+            "safely stays as it is, with a note.\n"
             "\n"
             "Standard output carries the header lines, one trace line per change\n"
             "(LENGTH POSITION OLD-LENGTH NEW-LENGTH) and the output of javac"
@@ -131,8 +141,10 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
     options->class_version = class_version_options(jdk_feature_release(io.system, *javac));
   }
 
+  ConvertOptions convert_options;
+  convert_options.lenient = parsed->has("lenient");
   bool ok = convert_source(io, names->source_file, names->destination_file,
-                           names->source_class, names->destination_class);
+                           names->source_class, names->destination_class, convert_options);
   if (!javac || !jar) return io.finish(1);
   // Every step runs whatever happened before it; the manifest goes in any case.
   const std::string& cls = names->destination_class;

@@ -1,0 +1,116 @@
+// The shipped examples, converted and packaged with the real JDK: each
+// converted program, run from its jar and from consoleconv's class file,
+// prints exactly what the original prints on the same input.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/test_support.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testutil::read_file;
+
+const fs::path kSources = CONSOLETOOLS_SOURCE_DIR;
+const fs::path kLibrary = CONSOLETOOLS_JAVALIB_DIR;
+
+struct Example {
+  std::string name;
+  fs::path directory;
+  bool lenient;
+  std::vector<std::string> inputs;
+};
+
+std::ostream& operator<<(std::ostream& out, const Example& example) { return out << example.name; }
+
+std::vector<Example> examples() {
+  std::vector<Example> all = {
+      {"Greeter", kSources / "examples", false, {"Ada Lovelace\n", ""}},
+      {"Calculator", kSources / "examples", false, {"1\n2.5\nabc\n-4\n\nnot read\n", "7\n"}}};
+  // The other layouts, each with its input beside it.
+  std::vector<fs::path> layouts;
+  for (const auto& entry : fs::directory_iterator(kSources / "examples" / "layouts"))
+    if (entry.path().extension() == ".java") layouts.push_back(entry.path());
+  std::sort(layouts.begin(), layouts.end());
+  for (const fs::path& source : layouts) {
+    fs::path input = source;
+    input.replace_extension(".in");
+    all.push_back({source.stem().string(), source.parent_path(), true, {read_file(input)}});
+  }
+  return all;
+}
+
+class RealJdk : public ::testing::TestWithParam<Example> {};
+
+// Runs `command` in its own directory below `dir`, as programs that write
+// files would clash otherwise.
+testutil::ProcessResult run_in(const fs::path& dir, const std::string& command,
+                               const std::string& input) {
+  fs::create_directories(dir);
+  testutil::ScopedCurrentDirectory cwd(dir);
+  return testutil::run_command_line(command, input.empty() ? "\n" : input);
+}
+
+TEST_P(RealJdk, ConvertedProgramsPrintWhatTheOriginalPrints) {
+  const Example& example = GetParam();
+  const std::string& name = example.name;
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd(dir.path());
+  for (const char* sub : {"src", "pack", "conv"}) fs::create_directories(dir.path() / sub);
+  fs::copy_file(example.directory / (name + ".java"), dir.path() / "src" / (name + ".java"));
+  for (const auto& entry : fs::directory_iterator(kLibrary))
+    fs::copy_file(entry.path(), dir.path() / "pack" / entry.path().filename());
+
+  std::vector<std::string> mode;
+  if (example.lenient) mode.push_back("--lenient");
+  std::vector<std::string> pack_args = mode, conv_args = mode;
+  pack_args.insert(pack_args.end(), {"src/" + name, "pack"});
+  conv_args.insert(conv_args.end(), {"--lib", kLibrary.string(), "src/" + name, "conv"});
+  auto pack = testutil::run_program("consolepack", pack_args);
+  ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
+  auto conv = testutil::run_program("consoleconv", conv_args);
+  ASSERT_EQ(conv.status, 0) << conv.out << conv.err;
+  EXPECT_FALSE(fs::exists(dir.path() / "pack" / "Manifest.mf"));
+
+  // Class files for Java 8 (version 52) or older, as the JDK was asked.
+  const std::string bytes = read_file(dir.path() / "pack" / (name + "EnConsole.class"));
+  ASSERT_GT(bytes.size(), 8u);
+  EXPECT_LE((static_cast<unsigned char>(bytes[6]) << 8) | static_cast<unsigned char>(bytes[7]), 52);
+
+  const std::string jar = (dir.path() / "pack" /
+                           (std::string(1, static_cast<char>(name[0] - 'A' + 'a')) +
+                            name.substr(1) + "EnConsole.jar"))
+                              .string();
+  if (!example.lenient) {
+    auto listing = testutil::run_command_line("jar tf " + jar);
+    for (const std::string& cls :
+         {name + "EnConsole", std::string("Console"), std::string("CanvasConsole"),
+          std::string("ConsolePrinter"), std::string("ConsoleReader"),
+          std::string("FrameConsole"), std::string("CurseurCanvasConsole")})
+      EXPECT_NE(listing.out.find("\n" + cls + ".class\n"), std::string::npos) << cls;
+  }
+
+  for (size_t i = 0; i < example.inputs.size(); ++i) {
+    const std::string& input = example.inputs[i];
+    const fs::path runs = dir.path() / ("run" + std::to_string(i));
+    auto original = run_in(runs / "original", "java " + dir.str("src") + "/" + name + ".java", input);
+    auto packaged = run_in(runs / "jar", "java -jar " + jar, input);
+    auto converted = run_in(runs / "conv",
+                            "java -cp " + dir.str("conv") + ":" + kLibrary.string() + " " + name,
+                            input);
+    ASSERT_EQ(original.status, 0) << original.err;
+    EXPECT_FALSE(original.out.empty());
+    EXPECT_EQ(packaged.status, 0) << packaged.err;
+    EXPECT_EQ(packaged.out, original.out) << "input " << i;
+    EXPECT_EQ(converted.status, 0) << converted.err;
+    EXPECT_EQ(converted.out, original.out) << "input " << i;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Examples, RealJdk, ::testing::ValuesIn(examples()),
+                         [](const ::testing::TestParamInfo<Example>& param) {
+                           return param.param.name;
+                         });
+
+}  // namespace

@@ -1,0 +1,162 @@
+// What the lenient conversion and the layout notes know of a Java source:
+// its code tokens with their brackets matched, the methods with their
+// throws clauses, the try statements with their handlers, the main method,
+// every use of the reader `flux`, and which methods and try blocks can
+// still throw an IOException once the reads go to the console library.
+//
+// Positions are indices among the code tokens (comments and whitespace
+// left out). Everything is found in one or a few linear passes; a source
+// that is not Java, or not balanced, gives fewer findings, never an error.
+#ifndef CONVERT_JAVA_STRUCTURE_H
+#define CONVERT_JAVA_STRUCTURE_H
+
+#include <cstddef>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "convert/java_lexer.h"
+
+namespace convert {
+
+inline constexpr size_t kNone = static_cast<size_t>(-1);
+
+class JavaSource {
+ public:
+  explicit JavaSource(std::string_view text);
+
+  // Over kMaxLexedSize: not looked at, as if empty.
+  bool too_large() const { return text_.size() > kMaxLexedSize; }
+
+  std::string_view text() const { return text_; }
+  const std::vector<Token>& tokens() const { return tokens_; }
+
+  // Code tokens.
+  size_t size() const { return code_.size(); }
+  const Token& token(size_t c) const { return tokens_[code_[c]]; }
+  size_t token_index(size_t c) const { return code_[c]; }
+  // The token's text; "" past either end.
+  std::string_view word(size_t c) const;
+  bool is(size_t c, std::string_view word) const { return c < size() && this->word(c) == word; }
+  bool is_identifier(size_t c) const {
+    return c < size() && token(c).kind == TokenKind::identifier;
+  }
+  // The matching bracket of ( ) [ ] { }, or kNone.
+  size_t match(size_t c) const { return match_[c] == kUnmatched ? kNone : match_[c]; }
+  bool balanced() const { return balanced_; }
+  // First code token at or after the byte offset.
+  size_t code_at(size_t offset) const;
+
+  // 1-based line of a byte offset; any of CR LF, LF and CR ends a line.
+  size_t line_of(size_t offset) const;
+  // Byte offset where a 1-based line starts (the text's size past the end).
+  size_t line_start(size_t line) const;
+
+ private:
+  static constexpr uint32_t kUnmatched = UINT32_MAX;
+
+  std::string_view text_;
+  std::vector<Token> tokens_;
+  std::vector<uint32_t> code_;
+  std::vector<uint32_t> match_;
+  std::vector<size_t> line_starts_;
+  bool balanced_ = true;
+};
+
+// A possibly qualified type name: code tokens first..last, `name` the last
+// identifier.
+struct TypeName {
+  size_t first;
+  size_t last;
+  std::string_view name;
+};
+
+struct Method {
+  size_t name;                     // the method's (or constructor's) name
+  size_t params_open;              // its '('
+  size_t throws_keyword = kNone;   // 'throws', when there is a clause
+  std::vector<TypeName> throws;
+  size_t body_open;                // '{'
+  size_t body_close;               // '}'
+};
+
+struct Handler {
+  size_t keyword;                  // 'catch' or 'finally'
+  std::vector<TypeName> types;     // what a catch catches
+  size_t block_open;
+  size_t block_close;
+};
+
+struct TryStatement {
+  size_t keyword;
+  size_t resources_open = kNone;   // '(' of try-with-resources
+  size_t body_open;
+  size_t body_close;
+  std::vector<Handler> handlers;
+};
+
+struct FluxUse {
+  enum class Kind {
+    declaration,  // [modifiers] BufferedReader flux [= reader];
+    assignment,   // flux = reader;
+    read_line,    // flux.readLine()
+    other,        // anything else: passed on, read(), close(), qualified...
+  };
+  Kind kind;
+  size_t flux;             // the `flux` token
+  size_t first = kNone;    // the whole statement, for declarations and
+  size_t last = kNone;     // assignments ('; ' or the resource's end)
+  bool reads_console = false;  // initialised from System.in the usual way
+  bool initialised = false;
+  bool local = false;          // declared inside a method
+  size_t resource_open = kNone;  // a try resource: the try's '('
+};
+
+struct JavaStructure {
+  std::vector<Method> methods;
+  std::vector<TryStatement> tries;
+  std::optional<size_t> main;  // index into methods
+  std::vector<FluxUse> flux;
+};
+
+JavaStructure analyse_structure(const JavaSource& source);
+
+// Whether the flux reader can be taken away: declared in this file as a
+// reader of System.in, and otherwise only read with readLine().
+bool flux_is_convertible(const JavaStructure& structure);
+
+// The main method's parameter list is one String array (String[] x,
+// String x[], String... x).
+bool is_main_signature(const JavaSource& source, const Method& method);
+
+struct IoOptions {
+  // The flux reads go to the console library, which throws no IOException.
+  bool flux_converted = true;
+  // The reader itself is gone, a try resource included (whose closing
+  // could throw).
+  bool reader_removed = true;
+  // Every "throws IOException" is gone (the default conversion).
+  bool io_throws_removed = false;
+};
+
+struct IoAnalysis {
+  // Per method: its body can still throw an IOException.
+  std::vector<bool> method_body_throws;
+  // Per try statement: its block (and resources) can still throw one.
+  std::vector<bool> try_body_throws;
+};
+
+IoAnalysis analyse_io(const JavaSource& source, const JavaStructure& structure,
+                      const IoOptions& options);
+
+// Type names: IOException itself, and what a throws clause or a catch may
+// name that covers it.
+bool is_io_exception(const TypeName& type);
+bool catches_all_io(const TypeName& type);  // IOException, Exception, Throwable
+
+// Whether a name is a public type of java.io.
+bool is_java_io_type(std::string_view name);
+
+}  // namespace convert
+
+#endif  // CONVERT_JAVA_STRUCTURE_H

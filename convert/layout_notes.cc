@@ -1,0 +1,228 @@
+#include "convert/layout_notes.h"
+
+#include <algorithm>
+#include <string>
+
+#include "convert/java_structure.h"
+
+namespace convert {
+namespace {
+
+constexpr std::string_view kTry = "; try --lenient";
+constexpr std::string_view kReaderField =
+    "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\r\n";
+
+// The text as the default rewriting has it when it looks for the field,
+// the import and the main header: trailing blanks and throws clauses gone.
+// No line is removed, so lines keep their numbers.
+std::string as_searched(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text.compare(i, 2, "\r\n") == 0)
+      while (!out.empty() && out.back() == ' ') out.pop_back();
+    out += text[i];
+  }
+  constexpr std::string_view clause = " throws IOException";
+  std::string result;
+  result.reserve(out.size());
+  for (size_t i = 0; i < out.size();) {
+    if (out.compare(i, clause.size(), clause) == 0) {
+      i += clause.size();
+    } else {
+      result += out[i++];
+    }
+  }
+  return result;
+}
+
+size_t line_in(std::string_view text, size_t offset) {
+  return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
+}
+
+class Notes {
+ public:
+  Notes(std::string_view text, std::string_view source_class, std::string_view destination_class)
+      : text_(text),
+        searched_(as_searched(text)),
+        source_(text),
+        structure_(analyse_structure(source_)),
+        source_class_(source_class),
+        destination_class_(destination_class) {}
+
+  std::vector<Note> run() {
+    if (source_.too_large()) return {};
+    if (!line_ends()) {
+      reader_field();
+      java_io_import();
+      main_header();
+    }
+    exceptions();
+    renames();
+    std::stable_sort(notes_.begin(), notes_.end(),
+                     [](const Note& a, const Note& b) { return a.line < b.line; });
+    return std::move(notes_);
+  }
+
+ private:
+  size_t begin(size_t c) const { return source_.token(c).begin; }
+
+  void note(size_t line, std::string text) { notes_.push_back({line, text + std::string(kTry)}); }
+
+  // False when every line ends in CR LF.
+  bool line_ends() {
+    for (size_t i = 0; i < text_.size(); ++i) {
+      if (text_[i] == '\n' && (i == 0 || text_[i - 1] != '\r')) {
+        note(source_.line_of(i),
+             "this line ends in LF, not CR LF: the java.io import, the reader field, trailing "
+             "blanks and the main header are not recognised in such lines");
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void reader_field() {
+    if (searched_.find(kReaderField) != std::string::npos) return;
+    for (const FluxUse& use : structure_.flux) {
+      if (use.kind != FluxUse::Kind::declaration || use.resource_open != kNone) continue;
+      note(source_.line_of(begin(use.flux)),
+           "the reader flux is declared here " + how_declared(use) +
+               ", not as the expected line \"  static BufferedReader flux = new "
+               "BufferedReader(new InputStreamReader(System.in));\", so it stays");
+      return;
+    }
+  }
+
+  std::string how_declared(const FluxUse& use) const {
+    if (use.local) return "inside a method";
+    if (!use.reads_console) return "without the usual System.in reader";
+    size_t start = begin(use.first);
+    while (start > 0 && text_[start - 1] != '\n' && text_[start - 1] != '\r') --start;
+    std::string_view indent = text_.substr(start, begin(use.first) - start);
+    if (indent.find('\t') != std::string_view::npos) return "indented by a tab";
+    if (indent != "  ") return "indented by " + std::to_string(indent.size()) + " blanks";
+    std::string modifiers;
+    for (size_t c = use.first; !source_.is(c, "BufferedReader") && !source_.is(c, "java"); ++c)
+      modifiers += (modifiers.empty() ? "" : " ") + std::string(source_.word(c));
+    if (modifiers != "static") return "with the modifiers \"" + modifiers + "\"";
+    return "with other spacing or line breaks";
+  }
+
+  void java_io_import() {
+    if (searched_.find("import java.io.*;\r\n\r\n") != std::string::npos) return;
+    for (size_t c = 0; c + 4 < source_.size(); ++c) {
+      if (!(source_.is(c, "import") && source_.is(c + 1, "java") && source_.is(c + 3, "io")))
+        continue;
+      note(source_.line_of(begin(c)),
+           source_.is(c + 5, "*")
+               ? "import java.io.* is not followed by an empty line, so it stays"
+               : "java.io classes are imported one by one; the imports stay");
+      return;
+    }
+  }
+
+  void main_header() {
+    if (!structure_.main) return;
+    const Method& main = structure_.methods[*structure_.main];
+    const size_t first = source_.line_of(begin(main.name));
+    const size_t last = source_.line_of(begin(main.body_open));
+    const size_t marker = searched_.find(" args) {\r\n");
+    if (marker == std::string::npos) {
+      note(first,
+           "the main method's header does not end in \" args) {\" and a line end, so no title "
+           "is set");
+      return;
+    }
+    const size_t line = line_in(searched_, marker);
+    if (line < first || line > last)
+      note(line, "the title goes into this method, whose header ends like the expected main "
+                 "header, not into main (line " +
+                     std::to_string(first) + ")");
+  }
+
+  // Every throws IOException goes; every read goes to the console.
+  void exceptions() {
+    // The default conversion redirects every read but keeps a reader declared
+    // another way, a try resource among them.
+    IoAnalysis io = analyse_io(source_, structure_, {true, false, true});
+    for (size_t m = 0; m < structure_.methods.size(); ++m) {
+      const Method& method = structure_.methods[m];
+      if (!io.method_body_throws[m]) continue;
+      if (std::none_of(method.throws.begin(), method.throws.end(), is_io_exception)) continue;
+      note(source_.line_of(begin(method.name)),
+           "throws IOException goes from " + std::string(source_.word(method.name)) +
+               ", which still does input or output that throws it; javac will report it");
+    }
+    for (size_t t = 0; t < structure_.tries.size(); ++t) {
+      if (io.try_body_throws[t]) continue;
+      for (const Handler& handler : structure_.tries[t].handlers) {
+        if (handler.types.size() != 1 || !is_io_exception(handler.types.front())) continue;
+        note(source_.line_of(begin(handler.keyword)),
+             "once the reads go to the console nothing in this try throws IOException, and "
+             "javac rejects the catch");
+      }
+    }
+  }
+
+  // The packager renames every occurrence not right after a double quote.
+  void renames() {
+    if (destination_class_ == source_class_ || source_class_.empty()) return;
+    size_t inside_names = 0, inside_text = 0;
+    size_t name_line = 0, text_line = 0;
+    std::string example;
+    // The reader field's line is gone before the renaming.
+    const size_t field = searched_.find(kReaderField);
+    size_t field_begin = 0, field_end = 0;
+    if (field != std::string::npos) {
+      const size_t line = line_in(searched_, field);
+      field_begin = source_.line_start(line);
+      field_end = source_.line_start(line + 1);
+    }
+    for (const Token& t : source_.tokens()) {
+      std::string_view word = text_.substr(t.begin, t.end - t.begin);
+      if (field_begin <= t.begin && t.begin < field_end) continue;
+      if (t.kind == TokenKind::identifier && word != source_class_ &&
+          word.find(source_class_) != std::string_view::npos) {
+        if (inside_names++ == 0) {
+          name_line = source_.line_of(t.begin);
+          example = std::string(word);
+        }
+      } else if (t.kind == TokenKind::string_literal || t.kind == TokenKind::text_block) {
+        for (size_t at = word.find(source_class_); at != std::string_view::npos;
+             at = word.find(source_class_, at + 1)) {
+          if (at > 0 && word[at - 1] == '"') continue;
+          if (inside_text++ == 0) text_line = source_.line_of(t.begin);
+        }
+      }
+    }
+    if (inside_names)
+      note(name_line, "the class name " + std::string(source_class_) + " is renamed inside " +
+                          example + " too" + more(inside_names) + ", which javac will not know");
+    if (inside_text)
+      note(text_line, "the class name " + std::string(source_class_) +
+                          " is renamed inside this string" + more(inside_text) +
+                          ", which changes what the program prints");
+  }
+
+  static std::string more(size_t count) {
+    return count > 1 ? " (and in " + std::to_string(count - 1) + " more places)" : "";
+  }
+
+  std::string_view text_;
+  std::string searched_;
+  JavaSource source_;
+  JavaStructure structure_;
+  std::string_view source_class_;
+  std::string_view destination_class_;
+  std::vector<Note> notes_;
+};
+
+}  // namespace
+
+std::vector<Note> layout_notes(std::string_view source, std::string_view source_class,
+                               std::string_view destination_class) {
+  return Notes(source, source_class, destination_class).run();
+}
+
+}  // namespace convert

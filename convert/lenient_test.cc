@@ -1,0 +1,343 @@
+#include "convert/lenient.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sstream>
+
+#include "convert/java_lexer.h"
+#include "convert/rewrite.h"
+#include "platform/test_support.h"
+
+namespace convert {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Converted {
+  std::string text;
+  std::vector<Note> notes;
+  std::string trace;
+};
+
+// The trace lines must follow the text: each gives the length before its
+// change, positions only move forward, and the lengths add up.
+void expect_trace_follows(const std::string& source, const Converted& result) {
+  std::istringstream lines(result.trace);
+  size_t length = source.size(), next = 0, count = 0;
+  size_t len, pos, old_length, new_length;
+  while (lines >> len >> pos >> old_length >> new_length) {
+    ++count;
+    ASSERT_EQ(len, length) << "change " << count;
+    ASSERT_GE(pos, next) << "change " << count;
+    ASSERT_LE(pos + old_length, length) << "change " << count;
+    ASSERT_TRUE(old_length != 0 || new_length != 0) << "change " << count;
+    length = length - old_length + new_length;
+    next = pos + new_length;
+  }
+  EXPECT_EQ(length, result.text.size());
+  EXPECT_EQ(static_cast<size_t>(std::count(result.trace.begin(), result.trace.end(), '\n')), count);
+}
+
+Converted lenient(const std::string& source, const std::string& from = "Hello",
+                  const std::string& to = "Hello") {
+  std::ostringstream trace;
+  LenientResult result = rewrite_lenient(source, from, to, trace);
+  Converted converted{result.text, result.notes, trace.str()};
+  expect_trace_follows(source, converted);
+  return converted;
+}
+
+bool has_code_word(const std::string& text, std::string_view word) {
+  for (const Token& t : lex_java(text))
+    if (t.kind == TokenKind::identifier && text.compare(t.begin, t.end - t.begin, word) == 0)
+      return true;
+  return false;
+}
+
+std::string notes_of(const Converted& c) {
+  std::string all;
+  for (const Note& note : c.notes) all += std::to_string(note.line) + ": " + note.text + "\n";
+  return all;
+}
+
+// A program around the lines of its main method, LF line ends.
+std::string program(const std::string& fields, const std::string& body,
+                    const std::string& header = "public static void main(String[] args) throws IOException {") {
+  return "import java.io.*;\n\nclass Hello {\n" + fields + "  " + header + "\n" + body +
+         "  }\n}\n";
+}
+
+const std::string kField =
+    "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n";
+const std::string kBody = "    String s = flux.readLine();\n    System.out.println(s);\n";
+const std::string kConverted =
+    "class Hello {\n  public static void main(String[] args) {\n"
+    "    Console.setTitle(\"Hello\");\n"
+    "    String s = Console.in.readLine();\n    Console.out.println(s);\n  }\n}\n";
+
+TEST(Lenient, TheUsualLayoutConvertsAsByDefault) {
+  std::vector<std::string> sources;
+  for (const char* name : {"Greeter", "Calculator"})
+    sources.push_back(testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
+                                          (std::string(name) + ".java")));
+  std::string crlf = program(kField, kBody);
+  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2) crlf.insert(at, "\r");
+  sources.push_back(crlf);
+  for (const std::string& source : sources) {
+    for (const char* to : {"Greeter", "GreeterEnConsole"}) {
+      std::ostringstream ignored;
+      auto result = lenient(source, "Greeter", to);
+      EXPECT_EQ(result.text, rewrite_source(source, "Greeter", to, ignored));
+      EXPECT_EQ(notes_of(result), "");
+    }
+  }
+}
+
+TEST(Lenient, TheReaderGoesHoweverItIsDeclared) {
+  const std::pair<std::string, std::string> declarations[] = {
+      {"\tstatic BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n", ""},
+      {"    private static final BufferedReader flux=new BufferedReader(new InputStreamReader(System.in)) ;\n", ""},
+      {"  static java.io.BufferedReader flux = new java.io.BufferedReader(\n"
+       "      new java.io.InputStreamReader( System . in ));\n", ""},
+      {"", "    BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n"},
+      {"", "    final BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n"},
+      {"  static BufferedReader flux;\n",
+       "    flux = new BufferedReader(new InputStreamReader(System.in));\n"},
+  };
+  for (const auto& [field, local] : declarations) {
+    auto result = lenient(program(field, local + kBody));
+    EXPECT_EQ(result.text, kConverted) << field << local;
+    EXPECT_EQ(notes_of(result), "");
+  }
+}
+
+TEST(Lenient, LineEndsAreTheFilesOwn) {
+  auto lf = lenient(program(kField, kBody));
+  EXPECT_EQ(lf.text, kConverted);
+  // The title takes the line end of the line it follows.
+  std::string mixed = "class Hello {\r\n  static void main(String[] args) {\r\n"
+                      "    System.out.println(); \n  }\n}\n";
+  EXPECT_EQ(lenient(mixed).text,
+            "class Hello {\r\n  static void main(String[] args) {\r\n"
+            "    Console.setTitle(\"Hello\");\r\n    Console.out.println();\n  }\n}\n");
+}
+
+TEST(Lenient, CommentsAndLiteralsAreLeftAlone) {
+  const std::string source =
+      "class Hello { // System.out and flux.readLine() \n"
+      "  /* Hello System.out */ static void main(String[] args) {\n"
+      "    System.out.println(\"System.out flux.readLine() Hello\" + 'x' + \"\\\"Hello\");\n"
+      "  }\n}\n";
+  EXPECT_EQ(lenient(source, "Hello", "HelloEnConsole").text,
+            "class HelloEnConsole { // System.out and flux.readLine() \n"
+            "  /* Hello System.out */ static void main(String[] args) {\n"
+            "    Console.setTitle(\"Hello\");\n"
+            "    Console.out.println(\"System.out flux.readLine() Hello\" + 'x' + \"\\\"Hello\");\n"
+            "  }\n}\n");
+}
+
+TEST(Lenient, TheClassIsRenamedAsAWholeNameOnly) {
+  const std::string source =
+      "class Buffer {\n"
+      "  static void main(String[] args) throws IOException {\n"
+      "    Buffer b = new Buffer(); BufferedReader r = null; int Buffer2 = 0;\n"
+      "    System.out.println(\"Buffer\" + Buffer.class + b.Buffer);\n"
+      "  }\n}\n";
+  EXPECT_EQ(lenient(source, "Buffer", "BufferEnConsole").text,
+            "class BufferEnConsole {\n"
+            "  static void main(String[] args) {\n"
+            "    Console.setTitle(\"Buffer\");\n"
+            "    BufferEnConsole b = new BufferEnConsole(); BufferedReader r = null; int Buffer2 = 0;\n"
+            "    Console.out.println(\"Buffer\" + BufferEnConsole.class + b.BufferEnConsole);\n"
+            "  }\n}\n");
+}
+
+TEST(Lenient, TheTitleOpensMainWhateverItsHeader) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"class Hello\n{\n  public static void main(String args[])\n  {\n      run();\n  }\n}\n",
+       "class Hello\n{\n  public static void main(String args[])\n  {\n"
+       "      Console.setTitle(\"Hello\");\n      run();\n  }\n}\n"},
+      {"class Hello {\n\tstatic void main(final String... a) { // go\n\t\trun();\n\t}\n}\n",
+       "class Hello {\n\tstatic void main(final String... a) { // go\n"
+       "\t\tConsole.setTitle(\"Hello\");\n\t\trun();\n\t}\n}\n"},
+      {"class Hello { static void main(java.lang.String[] a) { run(); } }",
+       "class Hello { static void main(java.lang.String[] a) {\n"
+       "    Console.setTitle(\"Hello\"); run(); } }"},
+      {"class Hello {\n  void f(String[] args) {\n  }\n  static void main(String[] args) {}\n}\n",
+       "class Hello {\n  void f(String[] args) {\n  }\n  static void main(String[] args) {\n"
+       "      Console.setTitle(\"Hello\");}\n}\n"},
+  };
+  for (const auto& [source, expected] : cases) EXPECT_EQ(lenient(source).text, expected);
+
+  auto none = lenient("class Hello {\n  static void main(String s) {}\n}\n");
+  EXPECT_EQ(notes_of(none),
+            "1: no main method (static void main(String[] ...)) found; no title is set\n");
+  EXPECT_EQ(lenient("class A { static void main(String[] a) {} }", "Q\"\\", "Q").text,
+            "class A { static void main(String[] a) {\n    Console.setTitle(\"Q\\\"\\\\\");} }");
+}
+
+TEST(Lenient, ThrowsClausesStayWhereStillNeeded) {
+  const std::string source = program(
+      kField +
+          "  static void save(String s) throws IOException {\n"
+          "    new FileWriter(\"log\").write(s);\n  }\n"
+          "  static String ask() throws IOException {\n    return flux.readLine();\n  }\n"
+          "  static void both() throws IOException, InterruptedException {\n"
+          "    Thread.sleep(1); ask();\n  }\n"
+          "  static void other() throws InterruptedException, IOException {\n"
+          "    Thread.sleep(1);\n  }\n"
+          "  static void wide() throws Exception {\n    ask();\n  }\n",
+      "    save(ask());\n");
+  auto result = lenient(source);
+  const std::string& text = result.text;
+  EXPECT_NE(text.find("static void save(String s) throws IOException {"), std::string::npos);
+  EXPECT_NE(text.find("static String ask() {"), std::string::npos);
+  EXPECT_NE(text.find("static void both() throws InterruptedException {"), std::string::npos);
+  EXPECT_NE(text.find("static void other() throws InterruptedException {"), std::string::npos);
+  EXPECT_NE(text.find("static void wide() throws Exception {"), std::string::npos);
+  // main calls save, which still throws: it keeps its clause, and the import.
+  EXPECT_NE(text.find("main(String[] args) throws IOException {"), std::string::npos);
+  EXPECT_EQ(text.rfind("import java.io.*;\n\nclass Hello {\n", 0), 0u);
+}
+
+TEST(Lenient, CatchesOfNothingGoOrCatchTheUncheckedForm) {
+  const std::string source = program(
+      kField +
+          // Only handler: the try goes too, leaving its block.
+          "  static String a() {\n    try {\n      return flux.readLine();\n"
+          "    } catch (IOException e) {\n      return null;\n    }\n  }\n"
+          // One of several.
+          "  static int b() {\n    int n = 0;\n    try {\n      n = Integer.parseInt(flux.readLine());\n"
+          "    } catch (IOException e) {\n      n = -1;\n    } catch (NumberFormatException e) {\n"
+          "      n = -2;\n    }\n    return n;\n  }\n"
+          // One alternative of a multi-catch.
+          "  static void c() {\n    try { flux.readLine(); } catch (NumberFormatException | IOException e) {}\n"
+          "  }\n"
+          // Code after the try would become unreachable.
+          "  static String d() {\n    try { return flux.readLine(); } catch (IOException e) { }\n"
+          "    return \"\";\n  }\n"
+          // Still reading a file: stays.
+          "  static void e() {\n    try { new FileReader(\"f\").read(); } catch (IOException e) { }\n  }\n"
+          // The inner catch takes the file's exception; the outer catch goes.
+          "  static void f() {\n    try { try { new FileReader(\"f\"); } catch (IOException e) { }\n"
+          "      flux.readLine(); } catch (IOException e) { }\n  }\n",
+      "");
+  const std::string text = lenient(source).text;
+  EXPECT_NE(text.find("  static String a() {\n    {\n      return Console.in.readLine();\n    }\n  }\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("    try {\n      n = Integer.parseInt(Console.in.readLine());\n"
+                      "    } catch (NumberFormatException e) {\n"),
+            std::string::npos)
+      << text;
+  EXPECT_NE(text.find("try { Console.in.readLine(); } catch (NumberFormatException e) {}"),
+            std::string::npos);
+  EXPECT_NE(text.find("try { return Console.in.readLine(); } catch (java.io.UncheckedIOException e) { }"),
+            std::string::npos);
+  EXPECT_NE(text.find("try { new FileReader(\"f\").read(); } catch (IOException e) { }"),
+            std::string::npos);
+  EXPECT_NE(text.find("    { try { new FileReader(\"f\"); } catch (IOException e) { }\n"
+                      "      Console.in.readLine(); }\n"),
+            std::string::npos)
+      << text;
+}
+
+TEST(Lenient, JavaIoImportsGoOnlyWhenNoLongerNeeded) {
+  auto with_util = lenient("import java.io.*;\nimport java.util.*;\n\nclass Hello {\n" + kField +
+                           "  static void main(String[] args) throws IOException {\n" + kBody +
+                           "  }\n}\n");
+  EXPECT_EQ(with_util.text.rfind("import java.util.*;\n\nclass Hello {\n", 0), 0u);
+
+  auto still_used = lenient(program(kField, "    new File(\"x\");\n" + kBody));
+  EXPECT_EQ(still_used.text.rfind("import java.io.*;\n\nclass Hello {\n", 0), 0u);
+
+  auto one_by_one = lenient(
+      "import java.io.BufferedReader;\nimport java.io.InputStreamReader;\n"
+      "import java.io.IOException;\nimport java.io.File;\nimport java.io.Writer;\n\n"
+      "class Hello {\n" + kField + "  static void main(String[] args) throws IOException {\n" +
+      kBody + "    new File(\"x\");\n  }\n}\n");
+  // Writer was never used: the program's own business.
+  EXPECT_EQ(one_by_one.text.rfind("import java.io.File;\nimport java.io.Writer;\n\nclass Hello {\n", 0),
+            0u)
+      << one_by_one.text;
+}
+
+TEST(Lenient, AReaderUsedOtherwiseStaysWithANote) {
+  const std::string uses[] = {"    int c = flux.read();\n", "    show(flux);\n",
+                              "    flux.close();\n", "    Hello.flux.readLine();\n"};
+  for (const std::string& use : uses) {
+    const std::string source = program(kField, kBody + use);
+    auto result = lenient(source);
+    EXPECT_NE(result.text.find(kField), std::string::npos) << use;
+    EXPECT_NE(result.text.find("String s = flux.readLine();"), std::string::npos);
+    EXPECT_NE(result.text.find("Console.out.println(s);"), std::string::npos);
+    EXPECT_NE(result.text.find("throws IOException {"), std::string::npos);
+    EXPECT_EQ(notes_of(result),
+              "8: flux is used here other than by flux.readLine(); the reader and all its uses "
+              "are left as they are, reading System.in\n")
+        << use;
+  }
+  auto file = lenient(program(
+      "  static BufferedReader flux = new BufferedReader(new FileReader(\"data\"));\n", kBody));
+  EXPECT_NE(file.text.find("String s = flux.readLine();"), std::string::npos);
+  EXPECT_EQ(file.notes.size(), 1u);
+  EXPECT_EQ(file.notes[0].line, 4u);
+}
+
+TEST(Lenient, AReaderAsTryResource) {
+  const std::string reader =
+      "BufferedReader flux = new BufferedReader(new InputStreamReader(System.in))";
+  EXPECT_EQ(lenient("class Hello {\n  static void main(String[] a) {\n    try (" + reader +
+                    ") {\n      flux.readLine();\n    } catch (IOException e) {\n    }\n  }\n}\n")
+                .text,
+            "class Hello {\n  static void main(String[] a) {\n    Console.setTitle(\"Hello\");\n"
+            "    {\n      Console.in.readLine();\n    }\n  }\n}\n");
+  EXPECT_EQ(lenient("class Hello {\n  static void main(String[] a) throws IOException {\n"
+                    "    try (" + reader + ";) {\n      flux.readLine();\n    }\n  }\n}\n")
+                .text,
+            "class Hello {\n  static void main(String[] a) {\n    Console.setTitle(\"Hello\");\n"
+            "    {\n      Console.in.readLine();\n    }\n  }\n}\n");
+}
+
+// No crash, no hang, nothing lost: converted as far as it goes.
+TEST(Lenient, BadInputConvertsAsFarAsItCan) {
+  // The comment takes main's closing brace: no main is found.
+  auto comment = lenient("class Hello { static void main(String[] a) { System.out.x(); /* open\n}");
+  EXPECT_EQ(comment.text, "class Hello { static void main(String[] a) { Console.out.x(); /* open\n}");
+  EXPECT_NE(notes_of(comment).find("1: this comment is not closed"), std::string::npos);
+  EXPECT_NE(notes_of(comment).find("1: the brackets and braces do not balance"), std::string::npos);
+  EXPECT_NE(notes_of(comment).find("1: no main method"), std::string::npos);
+
+  auto binary = lenient(std::string("\x7f" "ELF\0\x01\x02{(\"\xff\n'", 13));
+  EXPECT_EQ(binary.text, std::string("\x7f" "ELF\0\x01\x02{(\"\xff\n'", 13));
+  EXPECT_NE(notes_of(binary).find("no class declaration found"), std::string::npos);
+
+  auto braces = lenient("class Hello { void f() { System.out.println(); }}}} flux.readLine(");
+  EXPECT_NE(braces.text.find("Console.out.println()"), std::string::npos);
+}
+
+// The layouts the corpus shows convert with no note but where something
+// really is left as it is.
+TEST(Lenient, TheCorpusConvertsWithoutNotes) {
+  const fs::path corpus = fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" / "layouts";
+  size_t programs = 0;
+  for (const auto& entry : fs::directory_iterator(corpus)) {
+    if (entry.path().extension() != ".java") continue;
+    ++programs;
+    const std::string name = entry.path().stem().string();
+    const std::string source = testutil::read_file(entry.path());
+    auto result = lenient(source, name, name + "EnConsole");
+    EXPECT_NE(result.text.find("Console.setTitle(\"" + name + "\");"), std::string::npos) << name;
+    if (name == "Lecteur") {
+      EXPECT_EQ(result.notes.size(), 1u);
+    } else {
+      EXPECT_EQ(notes_of(result), "") << name;
+      EXPECT_FALSE(has_code_word(result.text, "flux")) << name;
+    }
+  }
+  EXPECT_GE(programs, 12u);
+}
+
+}  // namespace
+}  // namespace convert
