@@ -19,10 +19,15 @@ namespace {
 // One block of a console program, full of what the rewriting changes.
 std::string block(int i) {
   std::string n = std::to_string(i);
-  return "  static int f" + n + "(Bench b) throws IOException {    \r\n"
-         "    System.out.println(\"line " + n + "\" + flux.readLine());   \r\n"
+  return "  static int f" + n +
+         "(Bench b) throws IOException {    \r\n"
+         "    System.out.println(\"line " +
+         n +
+         "\" + flux.readLine());   \r\n"
          "    try { System.out.print(b); } catch (IOException e) { }  \r\n"
-         "    return new Bench().hashCode() + f" + std::to_string(i / 2) + "(b);\r\n"
+         "    return new Bench().hashCode() + f" +
+         std::to_string(i / 2) +
+         "(b);\r\n"
          "  }\r\n";
 }
 
@@ -78,8 +83,8 @@ int main(int argc, char** argv) {
     double theirs = best_seconds([&] {
       if (std::system(command.c_str()) != 0) std::exit(1);
     });
-    std::printf("%8zu %10.1f %10.1f %12.1f %12.1f %10.1f %9.2fx\n", mb, ours * 1e3,
-                ours * 1e3 / mb, tokens * 1e3, tokens * 1e3 / mb, theirs * 1e3, ours / theirs);
+    std::printf("%8zu %10.1f %10.1f %12.1f %12.1f %10.1f %9.2fx\n", mb, ours * 1e3, ours * 1e3 / mb,
+                tokens * 1e3, tokens * 1e3 / mb, theirs * 1e3, ours / theirs);
   }
   fs::remove_all(dir);
 }

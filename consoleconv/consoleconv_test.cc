@@ -72,8 +72,12 @@ TEST_F(ConsoleconvTest, ConvertsIntoTheDestinationAndCompilesThere) {
 
 TEST_F(ConsoleconvTest, UsageErrorsExitTwoAndNothingRuns) {
   for (std::vector<std::string> args :
-       {std::vector<std::string>{}, {src_hello()}, {src_hello(), ""}, {"", "out"},
-        {src_hello(), "out", "extra"}, {"--nope", src_hello(), "out"},
+       {std::vector<std::string>{},
+        {src_hello()},
+        {src_hello(), ""},
+        {"", "out"},
+        {src_hello(), "out", "extra"},
+        {"--nope", src_hello(), "out"},
         {"src" + std::string(1, platform::path_separator()), "out"}}) {
     auto run = testutil::run_program("consoleconv", args);
     EXPECT_EQ(run.status, 2);
@@ -107,9 +111,9 @@ TEST_F(ConsoleconvTest, WithoutJavacOnPathOneLineSaysSo) {
 
 #ifndef _WIN32
 TEST_F(ConsoleconvTest, AFullStandardOutputFailsTheRun) {
-  auto run = testutil::run_command_line(
-      "(" + (testutil::executable_directory() / "consoleconv").string() + " " + src_hello() +
-      " out >/dev/full)");
+  auto run =
+      testutil::run_command_line("(" + (testutil::executable_directory() / "consoleconv").string() +
+                                 " " + src_hello() + " out >/dev/full)");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "consoleconv: error: cannot write to standard output\n");
 }

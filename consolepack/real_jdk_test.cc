@@ -78,27 +78,27 @@ TEST_P(RealJdk, ConvertedProgramsPrintWhatTheOriginalPrints) {
   ASSERT_GT(bytes.size(), 8u);
   EXPECT_LE((static_cast<unsigned char>(bytes[6]) << 8) | static_cast<unsigned char>(bytes[7]), 52);
 
-  const std::string jar = (dir.path() / "pack" /
-                           (std::string(1, static_cast<char>(name[0] - 'A' + 'a')) +
-                            name.substr(1) + "EnConsole.jar"))
-                              .string();
+  const std::string jar =
+      (dir.path() / "pack" /
+       (std::string(1, static_cast<char>(name[0] - 'A' + 'a')) + name.substr(1) + "EnConsole.jar"))
+          .string();
   if (!example.lenient) {
     auto listing = testutil::run_command_line("jar tf " + jar);
     for (const std::string& cls :
          {name + "EnConsole", std::string("Console"), std::string("CanvasConsole"),
-          std::string("ConsolePrinter"), std::string("ConsoleReader"),
-          std::string("FrameConsole"), std::string("CurseurCanvasConsole")})
+          std::string("ConsolePrinter"), std::string("ConsoleReader"), std::string("FrameConsole"),
+          std::string("CurseurCanvasConsole")})
       EXPECT_NE(listing.out.find("\n" + cls + ".class\n"), std::string::npos) << cls;
   }
 
   for (size_t i = 0; i < example.inputs.size(); ++i) {
     const std::string& input = example.inputs[i];
     const fs::path runs = dir.path() / ("run" + std::to_string(i));
-    auto original = run_in(runs / "original", "java " + dir.str("src") + "/" + name + ".java", input);
+    auto original =
+        run_in(runs / "original", "java " + dir.str("src") + "/" + name + ".java", input);
     auto packaged = run_in(runs / "jar", "java -jar " + jar, input);
-    auto converted = run_in(runs / "conv",
-                            "java -cp " + dir.str("conv") + ":" + kLibrary.string() + " " + name,
-                            input);
+    auto converted = run_in(
+        runs / "conv", "java -cp " + dir.str("conv") + ":" + kLibrary.string() + " " + name, input);
     ASSERT_EQ(original.status, 0) << original.err;
     EXPECT_FALSE(original.out.empty());
     EXPECT_EQ(packaged.status, 0) << packaged.err;

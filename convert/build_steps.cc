@@ -73,7 +73,6 @@ bool compile_class(platform::Io& io, const std::string& destination_class,
   return run_inside(io, destination_directory, {command + " " + *source});
 }
 
-
 std::string jar_name(const std::string& destination_class) {
   std::string name = destination_class + ".jar";
   if (name[0] >= 'A' && name[0] <= 'Z') name[0] = static_cast<char>(name[0] - 'A' + 'a');
@@ -85,10 +84,12 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
   const std::string path = manifest_path(destination_directory);
   std::string error;
   auto file = io.system.create_new_file(path, error);
-  if (file && file->write("Manifest-Version: 1.0\r\n"
-                          "Created-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
-                          "Main-Class: " + destination_class + "\r\n",
-                          error) &&
+  if (file &&
+      file->write("Manifest-Version: 1.0\r\n"
+                  "Created-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
+                  "Main-Class: " +
+                      destination_class + "\r\n",
+                  error) &&
       file->close(error))
     return true;
   io.error() << "cannot write " << path << ": " << error << '\n';

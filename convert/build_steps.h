@@ -22,8 +22,7 @@ struct BuildOptions {
 };
 
 bool compile_class(platform::Io& io, const std::string& destination_class,
-                   const std::string& destination_directory,
-                   const BuildOptions& options = {});
+                   const std::string& destination_directory, const BuildOptions& options = {});
 
 // The manifest's path in the destination directory.
 std::string manifest_path(const std::string& destination_directory);
@@ -38,8 +37,7 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
 // library's six class files, found in the destination directory or in the
 // library directory.
 bool build_jar(platform::Io& io, const std::string& destination_class,
-               const std::string& destination_directory,
-               const BuildOptions& options = {});
+               const std::string& destination_directory, const BuildOptions& options = {});
 
 bool remove_manifest(platform::Io& io, const std::string& destination_class,
                      const std::string& destination_directory);

@@ -137,7 +137,8 @@ TEST_F(BuildStepsTest, ALibraryDirectoryIsQuotedLikeAnyName) {
 #endif
   EXPECT_EQ(system.commands[0].text,
             "javac -Xlint:deprecation -Xlint:unchecked --release 8 -cp " + lib + " Hello.java");
-  EXPECT_EQ(system.commands[4].text, "jar uvf helloEnConsole.jar -C " + lib + " ConsolePrinter.class");
+  EXPECT_EQ(system.commands[4].text,
+            "jar uvf helloEnConsole.jar -C " + lib + " ConsolePrinter.class");
 }
 
 TEST_F(BuildStepsTest, JarCommandsRunInOrderInsideTheDestination) {

@@ -18,10 +18,8 @@ bool fail(platform::Io& io, const std::string& why) {
 }  // namespace
 
 bool convert_source(platform::Io& io, const std::string& source_file,
-                    const std::string& destination_file,
-                    const std::string& source_class,
-                    const std::string& destination_class,
-                    const ConvertOptions& options) {
+                    const std::string& destination_file, const std::string& source_class,
+                    const std::string& destination_class, const ConvertOptions& options) {
   io.out << "Fichier java source      : " << source_file << '\n'
          << "Fichier java destination : " << destination_file << '\n'
          << "Classe source            : " << source_class << '\n'

@@ -20,10 +20,8 @@ struct ConvertOptions {
 };
 
 bool convert_source(platform::Io& io, const std::string& source_file,
-                    const std::string& destination_file,
-                    const std::string& source_class,
-                    const std::string& destination_class,
-                    const ConvertOptions& options = {});
+                    const std::string& destination_file, const std::string& source_class,
+                    const std::string& destination_class, const ConvertOptions& options = {});
 
 }  // namespace convert
 

@@ -135,7 +135,9 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
   auto javac = io.system.find_program("javac", directory);
   bool jar = !converter.packages || io.system.find_program("jar", directory);
   if (!javac || !jar) {
-    io.error() << (!javac && !jar ? "javac and jar" : !javac ? "javac" : "jar")
+    io.error() << (!javac && !jar ? "javac and jar"
+                   : !javac       ? "javac"
+                                  : "jar")
                << " not found on PATH; install a JDK\n";
   } else {
     options->class_version = class_version_options(jdk_feature_release(io.system, *javac));
@@ -143,8 +145,8 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
 
   ConvertOptions convert_options;
   convert_options.lenient = parsed->has("lenient");
-  bool ok = convert_source(io, names->source_file, names->destination_file,
-                           names->source_class, names->destination_class, convert_options);
+  bool ok = convert_source(io, names->source_file, names->destination_file, names->source_class,
+                           names->destination_class, convert_options);
   if (!javac || !jar) return io.finish(1);
   // Every step runs whatever happened before it; the manifest goes in any case.
   const std::string& cls = names->destination_class;

@@ -117,8 +117,7 @@ TEST_F(FrontEndTest, SourceMayEndInJavaUnlessTheDoubledNameExists) {
 
   write_file(dir.path() / "src" / "Hello.java.java", "class X {}\r\n");
   run(kConsoleconv, {"src/Hello.java", "out"});
-  EXPECT_NE(out.str().find("Fichier java source      : src/Hello.java.java\n"),
-            std::string::npos);
+  EXPECT_NE(out.str().find("Fichier java source      : src/Hello.java.java\n"), std::string::npos);
 }
 
 TEST_F(FrontEndTest, TheJdkOnPathDecidesTheClassVersion) {
@@ -146,14 +145,14 @@ TEST_F(FrontEndTest, LibraryDirectoryIsPassedAbsoluteToJavacAndJar) {
   EXPECT_EQ(texts[7], "jar uvf helloEnConsole.jar -C " + lib + " CurseurCanvasConsole.class");
 
   write_file(dir.path() / "file", "");
-  for (const auto& [given, reason] :
-       {std::pair<std::string, std::string>{"missing", ""}, {"file", "it is not a directory"},
-        {"", "it is empty"}}) {
+  for (const auto& [given, reason] : {std::pair<std::string, std::string>{"missing", ""},
+                                      {"file", "it is not a directory"},
+                                      {"", "it is empty"}}) {
     EXPECT_EQ(run(kConsolepack, {"--lib=" + given, "src/Hello", "out"}), 1);
-    EXPECT_EQ(err.str().rfind("consolepack: error: cannot use the library directory " + given +
-                                  ": " + reason,
-                              0),
-              0u)
+    EXPECT_EQ(
+        err.str().rfind(
+            "consolepack: error: cannot use the library directory " + given + ": " + reason, 0),
+        0u)
         << err.str();
     EXPECT_EQ(out.str(), "");
   }
@@ -221,9 +220,9 @@ TEST_F(FrontEndTest, WithoutAJdkTheConversionStillHappensAndOneLineSaysWhy) {
 
 TEST_F(FrontEndTest, ErrorsNameTheProgramAndTheReason) {
   EXPECT_EQ(run(kConsolepack, {"src/Hello", "missing"}), 1);
-  EXPECT_NE(err.str().find("consolepack: error: cannot create missing" + sep() +
-                           "HelloEnConsole.java: "),
-            std::string::npos);
+  EXPECT_NE(
+      err.str().find("consolepack: error: cannot create missing" + sep() + "HelloEnConsole.java: "),
+      std::string::npos);
   EXPECT_NE(err.str().find("consolepack: error: cannot enter the directory missing: "),
             std::string::npos)
       << err.str();

@@ -21,7 +21,7 @@ enum class TokenKind : uint8_t {
   text_block,      // """..."""
   identifier,      // keywords included
   number,
-  punctuation,     // one byte: ( ) { } [ ] ; , . = and the rest
+  punctuation,  // one byte: ( ) { } [ ] ; , . = and the rest
 };
 
 // Small, as a source has about one token per three bytes.

@@ -13,13 +13,13 @@ std::vector<std::string> lexed(std::string_view text) {
   std::vector<std::string> out;
   for (const Token& t : lex_java(text)) {
     if (t.kind == TokenKind::whitespace) continue;
-    const char* kind = t.kind == TokenKind::line_comment    ? "line"
-                       : t.kind == TokenKind::block_comment ? "block"
+    const char* kind = t.kind == TokenKind::line_comment     ? "line"
+                       : t.kind == TokenKind::block_comment  ? "block"
                        : t.kind == TokenKind::string_literal ? "string"
-                       : t.kind == TokenKind::text_block    ? "textblock"
-                       : t.kind == TokenKind::identifier    ? "id"
-                       : t.kind == TokenKind::number        ? "num"
-                                                            : "punct";
+                       : t.kind == TokenKind::text_block     ? "textblock"
+                       : t.kind == TokenKind::identifier     ? "id"
+                       : t.kind == TokenKind::number         ? "num"
+                                                             : "punct";
     out.push_back(std::string(kind) + (t.unterminated ? "!" : "") + ":" +
                   std::string(text.substr(t.begin, t.end - t.begin)));
   }

@@ -16,12 +16,13 @@ bool one_of(std::string_view word, const std::array<std::string_view, N>& words)
 
 // Followed by '(' without being a call or a declaration.
 constexpr std::array<std::string_view, 16> kStatementKeywords = {
-    "if",     "for",   "while", "switch", "catch",  "synchronized", "return", "new",
-    "throw",  "else",  "do",    "try",    "case",   "assert",       "super",  "this"};
+    "if",    "for",  "while", "switch", "catch", "synchronized", "return", "new",
+    "throw", "else", "do",    "try",    "case",  "assert",       "super",  "this"};
 
 constexpr std::array<std::string_view, 8> kModifiers = {
     "public", "private", "protected", "static", "final", "transient", "volatile", "abstract"};
 
+// clang-format off
 // Thrown by `throw new X(...)` without a throws clause being needed.
 constexpr std::array<std::string_view, 14> kUncheckedExceptions = {
     "RuntimeException",          "IllegalArgumentException",
@@ -86,6 +87,7 @@ constexpr std::array<std::string_view, 86> kJavaIoTypes = {
     "UTFDataFormatException", "UncheckedIOException", "UnsupportedEncodingException",
     "WriteAbortedException", "Writer", "FileSystem", "DefaultFileSystem", "Bits",
     "ExpiringCache", "DeleteOnExitHook"};
+// clang-format on
 
 bool is_open_bracket(std::string_view w) { return w == "(" || w == "[" || w == "{"; }
 
@@ -134,8 +136,8 @@ std::vector<Method> find_methods(const JavaSource& s) {
   for (size_t c = 1; c < s.size(); ++c) {
     if (!s.is(c, "(") || !s.is_identifier(c - 1) || one_of(s.word(c - 1), kStatementKeywords))
       continue;
-    if (c >= 2 && (s.is(c - 2, "new") || s.is(c - 2, ".") || s.is(c - 2, "=") ||
-                   s.is(c - 2, "(") || s.is(c - 2, ",") || s.is(c - 2, "return")))
+    if (c >= 2 && (s.is(c - 2, "new") || s.is(c - 2, ".") || s.is(c - 2, "=") || s.is(c - 2, "(") ||
+                   s.is(c - 2, ",") || s.is(c - 2, "return")))
       continue;
     size_t close = s.match(c);
     if (close == kNone) continue;
@@ -322,8 +324,8 @@ size_t JavaSource::line_start(size_t line) const {
 }
 
 size_t JavaSource::line_of(size_t offset) const {
-  return static_cast<size_t>(
-      std::upper_bound(line_starts_.begin(), line_starts_.end(), offset) - line_starts_.begin());
+  return static_cast<size_t>(std::upper_bound(line_starts_.begin(), line_starts_.end(), offset) -
+                             line_starts_.begin());
 }
 
 bool is_main_signature(const JavaSource& s, const Method& method) {
@@ -435,7 +437,8 @@ IoAnalysis analyse_io(const JavaSource& s, const JavaStructure& structure,
   std::vector<bool> removed_resource(s.size());
   if (options.reader_removed)
     for (const FluxUse& use : structure.flux)
-      if (use.resource_open != kNone && use.reads_console) removed_resource[use.resource_open] = true;
+      if (use.resource_open != kNone && use.reads_console)
+        removed_resource[use.resource_open] = true;
 
   std::vector<bool> direct(nodes);
   std::vector<size_t> parent(nodes, kNone);
@@ -489,8 +492,8 @@ IoAnalysis analyse_io(const JavaSource& s, const JavaStructure& structure,
     if (!one_of(w, kIoMethods)) continue;
     const bool screen = c == start + 4 && (receiver == "System" || receiver == "Console") &&
                         (s.is(start + 2, "out") || s.is(start + 2, "err"));
-    const bool console_read = options.flux_converted && receiver == "flux" && c == start + 2 &&
-                              w == "readLine";
+    const bool console_read =
+        options.flux_converted && receiver == "flux" && c == start + 2 && w == "readLine";
     if (!screen && !console_read) direct[node] = true;
   }
 

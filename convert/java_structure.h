@@ -72,24 +72,24 @@ struct TypeName {
 };
 
 struct Method {
-  size_t name;                     // the method's (or constructor's) name
-  size_t params_open;              // its '('
-  size_t throws_keyword = kNone;   // 'throws', when there is a clause
+  size_t name;                    // the method's (or constructor's) name
+  size_t params_open;             // its '('
+  size_t throws_keyword = kNone;  // 'throws', when there is a clause
   std::vector<TypeName> throws;
-  size_t body_open;                // '{'
-  size_t body_close;               // '}'
+  size_t body_open;   // '{'
+  size_t body_close;  // '}'
 };
 
 struct Handler {
-  size_t keyword;                  // 'catch' or 'finally'
-  std::vector<TypeName> types;     // what a catch catches
+  size_t keyword;               // 'catch' or 'finally'
+  std::vector<TypeName> types;  // what a catch catches
   size_t block_open;
   size_t block_close;
 };
 
 struct TryStatement {
   size_t keyword;
-  size_t resources_open = kNone;   // '(' of try-with-resources
+  size_t resources_open = kNone;  // '(' of try-with-resources
   size_t body_open;
   size_t body_close;
   std::vector<Handler> handlers;
@@ -103,12 +103,12 @@ struct FluxUse {
     other,        // anything else: passed on, read(), close(), qualified...
   };
   Kind kind;
-  size_t flux;             // the `flux` token
-  size_t first = kNone;    // the whole statement, for declarations and
-  size_t last = kNone;     // assignments ('; ' or the resource's end)
+  size_t flux;                 // the `flux` token
+  size_t first = kNone;        // the whole statement, for declarations and
+  size_t last = kNone;         // assignments ('; ' or the resource's end)
   bool reads_console = false;  // initialised from System.in the usual way
   bool initialised = false;
-  bool local = false;          // declared inside a method
+  bool local = false;            // declared inside a method
   size_t resource_open = kNone;  // a try resource: the try's '('
 };
 

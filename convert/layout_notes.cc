@@ -115,9 +115,8 @@ class Notes {
       if (!(source_.is(c, "import") && source_.is(c + 1, "java") && source_.is(c + 3, "io")))
         continue;
       note(source_.line_of(begin(c)),
-           source_.is(c + 5, "*")
-               ? "import java.io.* is not followed by an empty line, so it stays"
-               : "java.io classes are imported one by one; the imports stay");
+           source_.is(c + 5, "*") ? "import java.io.* is not followed by an empty line, so it stays"
+                                  : "java.io classes are imported one by one; the imports stay");
       return;
     }
   }
@@ -136,9 +135,10 @@ class Notes {
     }
     const size_t line = line_in(searched_, marker);
     if (line < first || line > last)
-      note(line, "the title goes into this method, whose header ends like the expected main "
-                 "header, not into main (line " +
-                     std::to_string(first) + ")");
+      note(line,
+           "the title goes into this method, whose header ends like the expected main "
+           "header, not into main (line " +
+               std::to_string(first) + ")");
   }
 
   // Every throws IOException goes; every read goes to the console.

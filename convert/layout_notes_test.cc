@@ -20,7 +20,8 @@ std::string notes(const std::string& source, const std::string& from = "Hello",
 }
 
 std::string crlf(std::string text) {
-  for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2) text.insert(at, "\r");
+  for (size_t at = 0; (at = text.find('\n', at)) != std::string::npos; at += 2)
+    text.insert(at, "\r");
   return text;
 }
 
@@ -29,8 +30,8 @@ const std::string kField =
 
 TEST(LayoutNotes, NothingWhenTheSourceFitsTheLayout) {
   for (const char* name : {"Greeter", "Calculator"}) {
-    const std::string source = testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) /
-                                                   "examples" / (std::string(name) + ".java"));
+    const std::string source = testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
+                                                   (std::string(name) + ".java"));
     EXPECT_EQ(notes(source, name, name), "") << name;
     EXPECT_EQ(notes(source, name, std::string(name) + "EnConsole"), "") << name;
   }
@@ -43,10 +44,12 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
       {"import java.io.*;\n\nclass Hello {\n" + kField + main + body,
        "1: this line ends in LF, not CR LF"},
       {crlf("import java.io.*;\n\nclass Hello {\n\tstatic BufferedReader flux = new "
-            "BufferedReader(new InputStreamReader(System.in));\n" + main + body),
+            "BufferedReader(new InputStreamReader(System.in));\n" +
+            main + body),
        "4: the reader flux is declared here indented by a tab"},
       {crlf("import java.io.*;\n\nclass Hello {\n  private static BufferedReader flux = new "
-            "BufferedReader(new InputStreamReader(System.in));\n" + main + body),
+            "BufferedReader(new InputStreamReader(System.in));\n" +
+            main + body),
        "4: the reader flux is declared here with the modifiers \"private static\""},
       {crlf("import java.io.*;\n\nclass Hello {\n" + main +
             "    BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n" +
@@ -78,9 +81,9 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
 }
 
 TEST(LayoutNotes, ThePackagersRenamingInsideOtherNamesAndText) {
-  const std::string source =
-      crlf("class Buffer {\n  BufferedReader r;\n  String s = \"Buffer\" + \"a Buffer\";\n"
-           "  String t = \"My Buffer\";\n}\n");
+  const std::string source = crlf(
+      "class Buffer {\n  BufferedReader r;\n  String s = \"Buffer\" + \"a Buffer\";\n"
+      "  String t = \"My Buffer\";\n}\n");
   EXPECT_EQ(notes(source, "Buffer", "BufferEnConsole"),
             "2: the class name Buffer is renamed inside BufferedReader too, which javac will not "
             "know; try --lenient\n"

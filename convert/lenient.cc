@@ -25,8 +25,7 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 class Lenient {
  public:
-  Lenient(std::string_view text, std::string_view source_class,
-          std::string_view destination_class)
+  Lenient(std::string_view text, std::string_view source_class, std::string_view destination_class)
       : text_(text),
         source_(text),
         structure_(analyse_structure(source_)),
@@ -35,8 +34,10 @@ class Lenient {
 
   LenientResult run(std::ostream& trace) {
     if (source_.too_large())
-      return {std::string(text_), {{1, "the file is too large to convert token by token; it is "
-                                        "left as it is"}}};
+      return {std::string(text_),
+              {{1,
+                "the file is too large to convert token by token; it is "
+                "left as it is"}}};
     edits_.reserve(source_.size() / 4 + 16);
     convertible_ = flux_is_convertible(structure_);
     io_ = analyse_io(source_, structure_, {convertible_, convertible_, false});
@@ -166,8 +167,9 @@ class Lenient {
   void remove_resource(const FluxUse& use) {
     // Tries come in text order: find the one by its '(' in log time.
     const auto& tries = structure_.tries;
-    auto it = std::lower_bound(tries.begin(), tries.end(), use.resource_open,
-                               [](const TryStatement& t, size_t open) { return t.keyword + 1 < open; });
+    auto it =
+        std::lower_bound(tries.begin(), tries.end(), use.resource_open,
+                         [](const TryStatement& t, size_t open) { return t.keyword + 1 < open; });
     if (it == tries.end() || it->resources_open != use.resource_open) return;
     const TryStatement* statement = &*it;
     if (statement->handlers.empty())
@@ -249,8 +251,8 @@ class Lenient {
   // or '|'; `before` is the code token before the list, which goes with it
   // when nothing is left.
   void remove_io_types(const std::vector<TypeName>& types, size_t before) {
-    const size_t kept = static_cast<size_t>(
-        std::count_if(types.begin(), types.end(), [](const TypeName& t) { return !is_io_exception(t); }));
+    const size_t kept = static_cast<size_t>(std::count_if(
+        types.begin(), types.end(), [](const TypeName& t) { return !is_io_exception(t); }));
     if (kept == types.size()) return;
     if (kept == 0) {
       edits_.push_back({end(before), end(types.back().last), ""});
@@ -280,14 +282,16 @@ class Lenient {
           remove_io_types(handler.types, handler.keyword + 1);
           continue;
         }
-        const bool safe = completion(statement.body_open, statement.body_close) == Completion::yes ||
-                          completion(handler.block_open, handler.block_close) == Completion::no;
+        const bool safe =
+            completion(statement.body_open, statement.body_close) == Completion::yes ||
+            completion(handler.block_open, handler.block_close) == Completion::no;
         const TypeName& type = handler.types.front();
         if (!safe) {
           edits_.push_back({begin(type.first), end(type.last), "java.io.UncheckedIOException"});
           continue;
         }
-        const size_t previous = h == 0 ? statement.body_close : statement.handlers[h - 1].block_close;
+        const size_t previous =
+            h == 0 ? statement.body_close : statement.handlers[h - 1].block_close;
         edits_.push_back({end(previous), end(handler.block_close), ""});
         if (statement.handlers.size() == 1)
           edits_.push_back({begin(statement.keyword), begin(statement.body_open), ""});
@@ -323,9 +327,9 @@ class Lenient {
     const std::string_view first = source_.word(start);
     if (first == "return" || first == "throw" || first == "break" || first == "continue")
       return Completion::no;
-    if (first == "if" || first == "while" || first == "for" || first == "do" ||
-        first == "switch" || first == "try" || first == "synchronized" || first == "else" ||
-        first == "yield" || source_.is(start + 1, ":"))
+    if (first == "if" || first == "while" || first == "for" || first == "do" || first == "switch" ||
+        first == "try" || first == "synchronized" || first == "else" || first == "yield" ||
+        source_.is(start + 1, ":"))
       return Completion::unknown;
     return Completion::yes;
   }
@@ -356,7 +360,8 @@ class Lenient {
       before.insert(source_.word(c));
       while (next_edit < settled.size() && settled[next_edit].end <= begin(c)) ++next_edit;
       bool edited = next_edit < settled.size() && settled[next_edit].begin <= begin(c) &&
-                    end(c) <= settled[next_edit].end && settled[next_edit].end > settled[next_edit].begin;
+                    end(c) <= settled[next_edit].end &&
+                    settled[next_edit].end > settled[next_edit].begin;
       if (!edited) after.insert(source_.word(c));
     }
     auto any_io = [](const std::unordered_set<std::string_view>& names) {
@@ -368,17 +373,19 @@ class Lenient {
             source_.is(c + 4, ".") && source_.is(c + 6, ";")))
         continue;
       std::string_view what = source_.word(c + 5);
-      bool unneeded = what == "*" ? any_io(before) && !any_io(after)
-                                  : before.count(what) && !after.count(what);
+      bool unneeded =
+          what == "*" ? any_io(before) && !any_io(after) : before.count(what) && !after.count(what);
       if (unneeded) removed.push_back(removal(c, c + 6));
     }
     // Neighbouring lines go as one change, with the empty line after them
     // when they opened the file or a paragraph.
     for (size_t i = 0; i < removed.size(); ++i) {
       Edit edit = removed[i];
-      while (i + 1 < removed.size() && removed[i + 1].begin == edit.end) edit.end = removed[++i].end;
+      while (i + 1 < removed.size() && removed[i + 1].begin == edit.end)
+        edit.end = removed[++i].end;
       const size_t next_end = line_end(edit.end);
-      const bool whole_lines = edit.begin == line_start(edit.begin) && edit.end == line_start(edit.end);
+      const bool whole_lines =
+          edit.begin == line_start(edit.begin) && edit.end == line_start(edit.end);
       if (whole_lines && after_empty_line(edit.begin) && blank(edit.end, next_end) &&
           next_end < text_.size())
         edit.end = next_end + terminator_length(next_end);

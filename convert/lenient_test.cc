@@ -62,10 +62,10 @@ std::string notes_of(const Converted& c) {
 }
 
 // A program around the lines of its main method, LF line ends.
-std::string program(const std::string& fields, const std::string& body,
-                    const std::string& header = "public static void main(String[] args) throws IOException {") {
-  return "import java.io.*;\n\nclass Hello {\n" + fields + "  " + header + "\n" + body +
-         "  }\n}\n";
+std::string program(
+    const std::string& fields, const std::string& body,
+    const std::string& header = "public static void main(String[] args) throws IOException {") {
+  return "import java.io.*;\n\nclass Hello {\n" + fields + "  " + header + "\n" + body + "  }\n}\n";
 }
 
 const std::string kField =
@@ -82,7 +82,8 @@ TEST(Lenient, TheUsualLayoutConvertsAsByDefault) {
     sources.push_back(testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
                                           (std::string(name) + ".java")));
   std::string crlf = program(kField, kBody);
-  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2) crlf.insert(at, "\r");
+  for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2)
+    crlf.insert(at, "\r");
   sources.push_back(crlf);
   for (const std::string& source : sources) {
     for (const char* to : {"Greeter", "GreeterEnConsole"}) {
@@ -96,12 +97,17 @@ TEST(Lenient, TheUsualLayoutConvertsAsByDefault) {
 
 TEST(Lenient, TheReaderGoesHoweverItIsDeclared) {
   const std::pair<std::string, std::string> declarations[] = {
-      {"\tstatic BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n", ""},
-      {"    private static final BufferedReader flux=new BufferedReader(new InputStreamReader(System.in)) ;\n", ""},
+      {"\tstatic BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n",
+       ""},
+      {"    private static final BufferedReader flux=new BufferedReader(new "
+       "InputStreamReader(System.in)) ;\n",
+       ""},
       {"  static java.io.BufferedReader flux = new java.io.BufferedReader(\n"
-       "      new java.io.InputStreamReader( System . in ));\n", ""},
+       "      new java.io.InputStreamReader( System . in ));\n",
+       ""},
       {"", "    BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n"},
-      {"", "    final BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n"},
+      {"",
+       "    final BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n"},
       {"  static BufferedReader flux;\n",
        "    flux = new BufferedReader(new InputStreamReader(System.in));\n"},
   };
@@ -116,8 +122,9 @@ TEST(Lenient, LineEndsAreTheFilesOwn) {
   auto lf = lenient(program(kField, kBody));
   EXPECT_EQ(lf.text, kConverted);
   // The title takes the line end of the line it follows.
-  std::string mixed = "class Hello {\r\n  static void main(String[] args) {\r\n"
-                      "    System.out.println(); \n  }\n}\n";
+  std::string mixed =
+      "class Hello {\r\n  static void main(String[] args) {\r\n"
+      "    System.out.println(); \n  }\n}\n";
   EXPECT_EQ(lenient(mixed).text,
             "class Hello {\r\n  static void main(String[] args) {\r\n"
             "    Console.setTitle(\"Hello\");\r\n    Console.out.println();\n  }\n}\n");
@@ -144,13 +151,14 @@ TEST(Lenient, TheClassIsRenamedAsAWholeNameOnly) {
       "    Buffer b = new Buffer(); BufferedReader r = null; int Buffer2 = 0;\n"
       "    System.out.println(\"Buffer\" + Buffer.class + b.Buffer);\n"
       "  }\n}\n";
-  EXPECT_EQ(lenient(source, "Buffer", "BufferEnConsole").text,
-            "class BufferEnConsole {\n"
-            "  static void main(String[] args) {\n"
-            "    Console.setTitle(\"Buffer\");\n"
-            "    BufferEnConsole b = new BufferEnConsole(); BufferedReader r = null; int Buffer2 = 0;\n"
-            "    Console.out.println(\"Buffer\" + BufferEnConsole.class + b.BufferEnConsole);\n"
-            "  }\n}\n");
+  EXPECT_EQ(
+      lenient(source, "Buffer", "BufferEnConsole").text,
+      "class BufferEnConsole {\n"
+      "  static void main(String[] args) {\n"
+      "    Console.setTitle(\"Buffer\");\n"
+      "    BufferEnConsole b = new BufferEnConsole(); BufferedReader r = null; int Buffer2 = 0;\n"
+      "    Console.out.println(\"Buffer\" + BufferEnConsole.class + b.BufferEnConsole);\n"
+      "  }\n}\n");
 }
 
 TEST(Lenient, TheTitleOpensMainWhateverItsHeader) {
@@ -178,17 +186,17 @@ TEST(Lenient, TheTitleOpensMainWhateverItsHeader) {
 }
 
 TEST(Lenient, ThrowsClausesStayWhereStillNeeded) {
-  const std::string source = program(
-      kField +
-          "  static void save(String s) throws IOException {\n"
-          "    new FileWriter(\"log\").write(s);\n  }\n"
-          "  static String ask() throws IOException {\n    return flux.readLine();\n  }\n"
-          "  static void both() throws IOException, InterruptedException {\n"
-          "    Thread.sleep(1); ask();\n  }\n"
-          "  static void other() throws InterruptedException, IOException {\n"
-          "    Thread.sleep(1);\n  }\n"
-          "  static void wide() throws Exception {\n    ask();\n  }\n",
-      "    save(ask());\n");
+  const std::string source =
+      program(kField +
+                  "  static void save(String s) throws IOException {\n"
+                  "    new FileWriter(\"log\").write(s);\n  }\n"
+                  "  static String ask() throws IOException {\n    return flux.readLine();\n  }\n"
+                  "  static void both() throws IOException, InterruptedException {\n"
+                  "    Thread.sleep(1); ask();\n  }\n"
+                  "  static void other() throws InterruptedException, IOException {\n"
+                  "    Thread.sleep(1);\n  }\n"
+                  "  static void wide() throws Exception {\n    ask();\n  }\n",
+              "    save(ask());\n");
   auto result = lenient(source);
   const std::string& text = result.text;
   EXPECT_NE(text.find("static void save(String s) throws IOException {"), std::string::npos);
@@ -208,24 +216,29 @@ TEST(Lenient, CatchesOfNothingGoOrCatchTheUncheckedForm) {
           "  static String a() {\n    try {\n      return flux.readLine();\n"
           "    } catch (IOException e) {\n      return null;\n    }\n  }\n"
           // One of several.
-          "  static int b() {\n    int n = 0;\n    try {\n      n = Integer.parseInt(flux.readLine());\n"
+          "  static int b() {\n    int n = 0;\n    try {\n      n = "
+          "Integer.parseInt(flux.readLine());\n"
           "    } catch (IOException e) {\n      n = -1;\n    } catch (NumberFormatException e) {\n"
           "      n = -2;\n    }\n    return n;\n  }\n"
           // One alternative of a multi-catch.
-          "  static void c() {\n    try { flux.readLine(); } catch (NumberFormatException | IOException e) {}\n"
+          "  static void c() {\n    try { flux.readLine(); } catch (NumberFormatException | "
+          "IOException e) {}\n"
           "  }\n"
           // Code after the try would become unreachable.
           "  static String d() {\n    try { return flux.readLine(); } catch (IOException e) { }\n"
           "    return \"\";\n  }\n"
           // Still reading a file: stays.
-          "  static void e() {\n    try { new FileReader(\"f\").read(); } catch (IOException e) { }\n  }\n"
+          "  static void e() {\n    try { new FileReader(\"f\").read(); } catch (IOException e) { "
+          "}\n  }\n"
           // The inner catch takes the file's exception; the outer catch goes.
-          "  static void f() {\n    try { try { new FileReader(\"f\"); } catch (IOException e) { }\n"
+          "  static void f() {\n    try { try { new FileReader(\"f\"); } catch (IOException e) { "
+          "}\n"
           "      flux.readLine(); } catch (IOException e) { }\n  }\n",
       "");
   const std::string text = lenient(source).text;
-  EXPECT_NE(text.find("  static String a() {\n    {\n      return Console.in.readLine();\n    }\n  }\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("  static String a() {\n    {\n      return Console.in.readLine();\n    }\n  }\n"),
+      std::string::npos)
       << text;
   EXPECT_NE(text.find("    try {\n      n = Integer.parseInt(Console.in.readLine());\n"
                       "    } catch (NumberFormatException e) {\n"),
@@ -233,8 +246,9 @@ TEST(Lenient, CatchesOfNothingGoOrCatchTheUncheckedForm) {
       << text;
   EXPECT_NE(text.find("try { Console.in.readLine(); } catch (NumberFormatException e) {}"),
             std::string::npos);
-  EXPECT_NE(text.find("try { return Console.in.readLine(); } catch (java.io.UncheckedIOException e) { }"),
-            std::string::npos);
+  EXPECT_NE(
+      text.find("try { return Console.in.readLine(); } catch (java.io.UncheckedIOException e) { }"),
+      std::string::npos);
   EXPECT_NE(text.find("try { new FileReader(\"f\").read(); } catch (IOException e) { }"),
             std::string::npos);
   EXPECT_NE(text.find("    { try { new FileReader(\"f\"); } catch (IOException e) { }\n"
@@ -244,9 +258,9 @@ TEST(Lenient, CatchesOfNothingGoOrCatchTheUncheckedForm) {
 }
 
 TEST(Lenient, JavaIoImportsGoOnlyWhenNoLongerNeeded) {
-  auto with_util = lenient("import java.io.*;\nimport java.util.*;\n\nclass Hello {\n" + kField +
-                           "  static void main(String[] args) throws IOException {\n" + kBody +
-                           "  }\n}\n");
+  auto with_util =
+      lenient("import java.io.*;\nimport java.util.*;\n\nclass Hello {\n" + kField +
+              "  static void main(String[] args) throws IOException {\n" + kBody + "  }\n}\n");
   EXPECT_EQ(with_util.text.rfind("import java.util.*;\n\nclass Hello {\n", 0), 0u);
 
   auto still_used = lenient(program(kField, "    new File(\"x\");\n" + kBody));
@@ -255,11 +269,13 @@ TEST(Lenient, JavaIoImportsGoOnlyWhenNoLongerNeeded) {
   auto one_by_one = lenient(
       "import java.io.BufferedReader;\nimport java.io.InputStreamReader;\n"
       "import java.io.IOException;\nimport java.io.File;\nimport java.io.Writer;\n\n"
-      "class Hello {\n" + kField + "  static void main(String[] args) throws IOException {\n" +
-      kBody + "    new File(\"x\");\n  }\n}\n");
+      "class Hello {\n" +
+      kField + "  static void main(String[] args) throws IOException {\n" + kBody +
+      "    new File(\"x\");\n  }\n}\n");
   // Writer was never used: the program's own business.
-  EXPECT_EQ(one_by_one.text.rfind("import java.io.File;\nimport java.io.Writer;\n\nclass Hello {\n", 0),
-            0u)
+  EXPECT_EQ(
+      one_by_one.text.rfind("import java.io.File;\nimport java.io.Writer;\n\nclass Hello {\n", 0),
+      0u)
       << one_by_one.text;
 }
 
@@ -294,7 +310,8 @@ TEST(Lenient, AReaderAsTryResource) {
             "class Hello {\n  static void main(String[] a) {\n    Console.setTitle(\"Hello\");\n"
             "    {\n      Console.in.readLine();\n    }\n  }\n}\n");
   EXPECT_EQ(lenient("class Hello {\n  static void main(String[] a) throws IOException {\n"
-                    "    try (" + reader + ";) {\n      flux.readLine();\n    }\n  }\n}\n")
+                    "    try (" +
+                    reader + ";) {\n      flux.readLine();\n    }\n  }\n}\n")
                 .text,
             "class Hello {\n  static void main(String[] a) {\n    Console.setTitle(\"Hello\");\n"
             "    {\n      Console.in.readLine();\n    }\n  }\n}\n");
@@ -304,13 +321,19 @@ TEST(Lenient, AReaderAsTryResource) {
 TEST(Lenient, BadInputConvertsAsFarAsItCan) {
   // The comment takes main's closing brace: no main is found.
   auto comment = lenient("class Hello { static void main(String[] a) { System.out.x(); /* open\n}");
-  EXPECT_EQ(comment.text, "class Hello { static void main(String[] a) { Console.out.x(); /* open\n}");
+  EXPECT_EQ(comment.text,
+            "class Hello { static void main(String[] a) { Console.out.x(); /* open\n}");
   EXPECT_NE(notes_of(comment).find("1: this comment is not closed"), std::string::npos);
   EXPECT_NE(notes_of(comment).find("1: the brackets and braces do not balance"), std::string::npos);
   EXPECT_NE(notes_of(comment).find("1: no main method"), std::string::npos);
 
-  auto binary = lenient(std::string("\x7f" "ELF\0\x01\x02{(\"\xff\n'", 13));
-  EXPECT_EQ(binary.text, std::string("\x7f" "ELF\0\x01\x02{(\"\xff\n'", 13));
+  auto binary =
+      lenient(std::string("\x7f"
+                          "ELF\0\x01\x02{(\"\xff\n'",
+                          13));
+  EXPECT_EQ(binary.text, std::string("\x7f"
+                                     "ELF\0\x01\x02{(\"\xff\n'",
+                                     13));
   EXPECT_NE(notes_of(binary).find("no class declaration found"), std::string::npos);
 
   auto braces = lenient("class Hello { void f() { System.out.println(); }}}} flux.readLine(");

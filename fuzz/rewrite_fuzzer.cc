@@ -32,13 +32,11 @@ void check_default(const std::string& source, const std::string& source_class,
   // starts at a distinct position of the text before it; the redirections
   // at most add 1 per 10 and 6 per 13 bytes.
   const size_t titled = source.size() + 27 + source_class.size();
-  const size_t renamed =
-      titled + (titled + 1) * (destination_class.size() - source_class.size());
+  const size_t renamed = titled + (titled + 1) * (destination_class.size() - source_class.size());
   const size_t bound = renamed + renamed / 10 + 1 + (renamed + renamed / 10 + 1) * 6 / 13 + 1;
   if (result.size() > bound) std::abort();
 
-  if (source.find('\0') == std::string::npos &&
-      source_class.find('\0') == std::string::npos) {
+  if (source.find('\0') == std::string::npos && source_class.find('\0') == std::string::npos) {
     if (auto expected = reference::rewrite(source, source_class, destination_class)) {
       if (expected->text != result || expected->trace != trace.str()) std::abort();
     }
@@ -58,8 +56,8 @@ void check_lenient(const std::string& source, const std::string& source_class,
   // Each change replaces at most one token's bytes, or a whole line, by at
   // most the longest replacement; the title copies one indentation.
   const size_t longest = std::max<size_t>(28, destination_class.size());
-  const size_t bound = 2 * source.size() + (source.size() + 1) * longest + 64 +
-                       2 * source_class.size();
+  const size_t bound =
+      2 * source.size() + (source.size() + 1) * longest + 64 + 2 * source_class.size();
   if (result.text.size() > bound) std::abort();
 
   std::istringstream lines(trace.str());

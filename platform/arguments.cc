@@ -30,7 +30,8 @@ std::optional<Arguments> parse_arguments(const std::vector<std::string>& args,
       options_ended = true;
     } else if (arg[1] == '-') {
       size_t equals = arg.find('=');
-      std::string name = arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
+      std::string name =
+          arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
       const OptionSpec* spec = find_long(specs, name);
       if (!spec) {
         problem = "unrecognized option '--" + name + "'";

@@ -90,8 +90,7 @@ File open_regular_file(const std::string& path, std::string& error) {
 
 }  // namespace
 
-bool read_whole_file(const std::string& path, std::string& contents,
-                     std::string& error) {
+bool read_whole_file(const std::string& path, std::string& contents, std::string& error) {
   File file = open_regular_file(path, error);
   if (!file) return false;
   std::string data;
@@ -119,8 +118,7 @@ std::unique_ptr<OutputFile> create_stdio_file(const std::string& path,
   return std::make_unique<StdioFile>(std::move(file));
 }
 
-std::unique_ptr<OutputFile> create_new_stdio_file(const std::string& path,
-                                                  std::string& error) {
+std::unique_ptr<OutputFile> create_new_stdio_file(const std::string& path, std::string& error) {
 #ifdef _WIN32
   const int fd = _open(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, 0666);
 #else

@@ -7,11 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <algorithm>
 #include <iostream>
 #include <vector>
 
@@ -62,9 +62,15 @@ class PosixDirectory : public Directory {
       if (std::strcmp(d->d_name, ".") == 0 || std::strcmp(d->d_name, "..") == 0) continue;
       DirEntry entry{d->d_name, FileType::other};
       switch (d->d_type) {
-        case DT_DIR: entry.type = FileType::directory; break;
-        case DT_LNK: entry.type = FileType::link; break;
-        case DT_REG: entry.type = FileType::regular; break;
+        case DT_DIR:
+          entry.type = FileType::directory;
+          break;
+        case DT_LNK:
+          entry.type = FileType::link;
+          break;
+        case DT_REG:
+          entry.type = FileType::regular;
+          break;
         case DT_UNKNOWN: {
           struct stat st;
           if (fstatat(fd_, d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
@@ -78,7 +84,8 @@ class PosixDirectory : public Directory {
           }
           break;
         }
-        default: break;
+        default:
+          break;
       }
       entries.push_back(std::move(entry));
     }
@@ -140,8 +147,7 @@ class PosixSystem : public System {
     return false;
   }
 
-  std::optional<std::string> absolute_path(const std::string& path,
-                                           std::string& error) override {
+  std::optional<std::string> absolute_path(const std::string& path, std::string& error) override {
     std::unique_ptr<char, decltype(&std::free)> resolved(realpath(path.c_str(), nullptr),
                                                          &std::free);
     if (resolved) return std::string(resolved.get());
@@ -193,8 +199,7 @@ class PosixSystem : public System {
     }
   }
 
-  std::unique_ptr<Directory> open_directory(const std::string& path,
-                                            std::string& error) override {
+  std::unique_ptr<Directory> open_directory(const std::string& path, std::string& error) override {
     int fd = open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
       error = reason();

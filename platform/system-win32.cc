@@ -51,9 +51,9 @@ std::vector<std::string> split(const std::string& text, char separator) {
 
 // The path with links and junctions resolved, without the \\?\ prefix.
 std::optional<std::string> final_path(const std::string& path) {
-  HANDLE handle = CreateFileA(path.c_str(), 0,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  HANDLE handle =
+      CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
   char buffer[32768];
   DWORD got = GetFinalPathNameByHandleA(handle, buffer, sizeof buffer, FILE_NAME_NORMALIZED);
@@ -145,8 +145,8 @@ class WinDirectory : public Directory {
       SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // A junction or directory link is a directory entry: RemoveDirectory
     // takes the link away and leaves its target alone.
-    bool is_directory = attributes != INVALID_FILE_ATTRIBUTES &&
-                        (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    bool is_directory =
+        attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
     if ((directory || is_directory) ? RemoveDirectoryA(path.c_str()) : DeleteFileA(path.c_str()))
       return true;
     error = last_error_text();
@@ -196,8 +196,7 @@ class WinSystem : public System {
     return false;
   }
 
-  std::optional<std::string> absolute_path(const std::string& path,
-                                           std::string& error) override {
+  std::optional<std::string> absolute_path(const std::string& path, std::string& error) override {
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
       error = last_error_text();
       return std::nullopt;
@@ -230,8 +229,8 @@ class WinSystem : public System {
       if (dir.size() >= 2 && dir.front() == '"' && dir.back() == '"')
         dir = dir.substr(1, dir.size() - 2);
       if (dir.empty()) continue;
-      bool absolute = dir.front() == '\\' || dir.front() == '/' ||
-                      (dir.size() >= 2 && dir[1] == ':');
+      bool absolute =
+          dir.front() == '\\' || dir.front() == '/' || (dir.size() >= 2 && dir[1] == ':');
       dirs.push_back(absolute ? dir : directory + "\\" + dir);
     }
     std::vector<std::string> extensions = split(getenv_or("PATHEXT", ".COM;.EXE;.BAT;.CMD"), ';');
@@ -257,8 +256,7 @@ class WinSystem : public System {
     return std::string(buffer.data(), got);
   }
 
-  std::unique_ptr<Directory> open_directory(const std::string& path,
-                                            std::string& error) override {
+  std::unique_ptr<Directory> open_directory(const std::string& path, std::string& error) override {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
       error = last_error_text();

@@ -16,8 +16,7 @@ std::unique_ptr<OutputFile> System::create_file(const std::string& path,
   return create_stdio_file(path, error);
 }
 
-std::unique_ptr<OutputFile> System::create_new_file(const std::string& path,
-                                                    std::string& error) {
+std::unique_ptr<OutputFile> System::create_new_file(const std::string& path, std::string& error) {
   return create_new_stdio_file(path, error);
 }
 

@@ -40,8 +40,7 @@ class System {
 
   // The absolute form of `path`, links resolved where the platform can;
   // nullopt with the reason when it does not exist.
-  virtual std::optional<std::string> absolute_path(const std::string& path,
-                                                   std::string& error) = 0;
+  virtual std::optional<std::string> absolute_path(const std::string& path, std::string& error) = 0;
 
   virtual FileType file_type(const std::string& path) = 0;
 
@@ -66,8 +65,7 @@ class System {
                                                   std::string& error);
   // Creates a file that does not exist yet; fails when anything, a link
   // included, is already there, so it never writes through a link.
-  virtual std::unique_ptr<OutputFile> create_new_file(const std::string& path,
-                                                      std::string& error);
+  virtual std::unique_ptr<OutputFile> create_new_file(const std::string& path, std::string& error);
   bool write_file(const std::string& path, std::string_view contents,
                   std::string& error);
   virtual bool delete_file(const std::string& path, std::string& error) = 0;

@@ -40,6 +40,11 @@ void set_env(const std::string& name, const std::optional<std::string>& value) {
 #endif
 }
 
+#ifndef _WIN32
+// Found at start-up, before any test changes PATH.
+const std::optional<std::string> kTimeout = platform::real_system().find_program("timeout", ".");
+#endif
+
 std::string quoted(const std::string& word) {
   auto q = platform::quote_argument(word);
   if (!q) throw std::runtime_error("test cannot quote " + word);
@@ -152,6 +157,11 @@ ProcessResult run_command_line(std::string command, const std::string& input) {
   }
   command += " > " + quoted(capture.str("out")) + " 2> " + quoted(capture.str("err"));
   ProcessResult result;
+#ifndef _WIN32
+  // Its own limit, below the test's, so a hang ends with a message.
+  if (kTimeout)
+    command = testutil::quoted(*kTimeout) + " -k 5 50 /bin/sh -c " + testutil::quoted(command);
+#endif
 #ifdef _WIN32
   // cmd.exe drops the first and last quote of a line that starts with one.
   result.status = std::system(("\"" + command + "\"").c_str());

@@ -55,9 +55,7 @@ class TestDirectory : public Directory {
   bool contains(const std::string& name) override { return real_->contains(name); }
 
  private:
-  std::string child(const std::string& name) const {
-    return path_ + path_separator() + name;
-  }
+  std::string child(const std::string& name) const { return path_ + path_separator() + name; }
 
   TestSystem& system_;
   std::unique_ptr<Directory> real_;
@@ -83,8 +81,7 @@ std::optional<std::string> TestSystem::current_directory() {
   return real_.current_directory();
 }
 
-std::optional<std::string> TestSystem::absolute_path(const std::string& path,
-                                                     std::string& error) {
+std::optional<std::string> TestSystem::absolute_path(const std::string& path, std::string& error) {
   return real_.absolute_path(path, error);
 }
 
@@ -96,8 +93,7 @@ std::optional<std::string> TestSystem::find_program(const std::string& name,
   return real_.find_program(name, directory);
 }
 
-std::unique_ptr<Directory> TestSystem::open_directory(const std::string& path,
-                                                      std::string& error) {
+std::unique_ptr<Directory> TestSystem::open_directory(const std::string& path, std::string& error) {
   if (unenterable.count(path)) {
     error = "injected open failure";
     return nullptr;
@@ -118,8 +114,7 @@ bool TestSystem::read_file(const std::string& path, std::string& contents,
 
 std::unique_ptr<OutputFile> TestSystem::create_file(const std::string& path,
                                                     std::string& error) {
-  return injected(uncreatable.count(path) ? nullptr : real_.create_file(path, error), path,
-                  error);
+  return injected(uncreatable.count(path) ? nullptr : real_.create_file(path, error), path, error);
 }
 
 std::unique_ptr<OutputFile> TestSystem::create_new_file(const std::string& path,

@@ -49,15 +49,14 @@ class TestSystem : public System {
   std::unique_ptr<Directory> open_directory(const std::string& path, std::string& error) override;
   bool read_file(const std::string& path, std::string& contents, std::string& error) override;
   std::unique_ptr<OutputFile> create_file(const std::string& path, std::string& error) override;
-  std::unique_ptr<OutputFile> create_new_file(const std::string& path,
-                                              std::string& error) override;
+  std::unique_ptr<OutputFile> create_new_file(const std::string& path, std::string& error) override;
   bool delete_file(const std::string& path, std::string& error) override;
   bool removes_trees_through_interpreter() const override;
   bool same_file(const std::string& a, const std::string& b) override;
 
  private:
-  std::unique_ptr<OutputFile> injected(std::unique_ptr<OutputFile> file,
-                                       const std::string& path, std::string& error);
+  std::unique_ptr<OutputFile> injected(std::unique_ptr<OutputFile> file, const std::string& path,
+                                       std::string& error);
 
   System& real_ = real_system();
 };

@@ -80,8 +80,9 @@ TEST_F(TreeRemovalTest, AnEntryThatCannotGoIsReportedOnceAndTheRestGoes) {
   system.undeletable.insert(at("a/b/h"));
   system.unlistable.insert(at("c"));
   EXPECT_FALSE(remove());
-  EXPECT_EQ(failures, (std::vector<std::string>{at("a/b/h") + ": injected removal failure",
-                                                 at("c") + ": cannot list: injected listing failure"}));
+  EXPECT_EQ(failures,
+            (std::vector<std::string>{at("a/b/h") + ": injected removal failure",
+                                      at("c") + ": cannot list: injected listing failure"}));
   EXPECT_TRUE(fs::exists(dir.path() / "tree" / "a" / "b" / "h"));
   EXPECT_FALSE(fs::exists(dir.path() / "tree" / "a" / "g"));
   EXPECT_FALSE(fs::exists(dir.path() / "tree" / "f"));

@@ -34,8 +34,8 @@ void print_help(platform::Io& io) {
 
 int run(platform::Io& io, const std::vector<std::string>& args) {
   std::string problem;
-  auto parsed = platform::parse_arguments(
-      args, {{'n', "dry-run"}, {'h', "help"}, {0, "version"}}, problem);
+  auto parsed =
+      platform::parse_arguments(args, {{'n', "dry-run"}, {'h', "help"}, {0, "version"}}, problem);
   if (!parsed) return io.usage_error(problem);
   if (parsed->has("help")) {
     print_help(io);

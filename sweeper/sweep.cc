@@ -75,10 +75,10 @@ void Sweeper::remove_tree(platform::Directory& parent, const std::string& path,
   }
   // In-process, the one way that cannot be led outside the tree; also
   // where the interpreter cannot be handed the path (a % that may expand).
-  platform::remove_tree(parent, name, path, [this](const std::string& what,
-                                                    const std::string& reason) {
-    fail("cannot remove " + what + ": " + reason);
-  });
+  platform::remove_tree(parent, name, path,
+                        [this](const std::string& what, const std::string& reason) {
+                          fail("cannot remove " + what + ": " + reason);
+                        });
 }
 
 void Sweeper::fail(const std::string& message) {

@@ -268,7 +268,8 @@ TEST_F(SweeperTest, DirectoriesSwappedForLinksMidWalkAreLeftAlone) {
   EXPECT_EQ(snapshot(outside), outside_before);
   EXPECT_EQ(out.str(), removal(at("b/_vti_cnf")) + removal(at("c/_vti_cnf")));
   EXPECT_EQ(err.str(), "sweeper: error: cannot enter " + at("a") + ": it is a link; skipped\n" +
-                           "sweeper: error: cannot remove " + at("b/_vti_cnf") + ": it is a link\n");
+                           "sweeper: error: cannot remove " + at("b/_vti_cnf") +
+                           ": it is a link\n");
   EXPECT_FALSE(fs::exists(root / "c" / "_vti_cnf"));
 }
 #endif
