@@ -46,6 +46,25 @@ class StdioFile : public OutputFile {
   File file_;
 };
 
+// A stream over a descriptor just opened (negative: the open failed); the
+// descriptor is closed when no stream can be made.
+File stream_of(int fd, const char* mode, std::string& error) {
+  if (fd < 0) {
+    error = reason();
+    return nullptr;
+  }
+  File file(fdopen(fd, mode));
+  if (!file) {
+    error = reason();
+#ifdef _WIN32
+    _close(fd);
+#else
+    ::close(fd);
+#endif
+  }
+  return file;
+}
+
 // Opens for reading without blocking on a FIFO, and only a regular file.
 File open_regular_file(const std::string& path, std::string& error) {
   struct stat st;
@@ -63,16 +82,8 @@ File open_regular_file(const std::string& path, std::string& error) {
   const int fd = _fileno(file.get());
 #else
   const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-  if (fd < 0) {
-    error = reason();
-    return nullptr;
-  }
-  File file(fdopen(fd, "rb"));
-  if (!file) {
-    error = reason();
-    ::close(fd);
-    return nullptr;
-  }
+  File file = stream_of(fd, "rb", error);
+  if (!file) return nullptr;
 #endif
   if (fstat(fd, &st) != 0) {
     error = reason();
@@ -125,20 +136,8 @@ std::unique_ptr<OutputFile> create_new_stdio_file(const std::string& path, std::
   // O_EXCL fails on any link, dangling ones too.
   const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
 #endif
-  if (fd < 0) {
-    error = reason();
-    return nullptr;
-  }
-  File file(fdopen(fd, "wb"));
-  if (!file) {
-    error = reason();
-#ifdef _WIN32
-    _close(fd);
-#else
-    ::close(fd);
-#endif
-    return nullptr;
-  }
+  File file = stream_of(fd, "wb", error);
+  if (!file) return nullptr;
   return std::make_unique<StdioFile>(std::move(file));
 }
 
