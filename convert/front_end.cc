@@ -25,7 +25,7 @@ const Converter kConsolepack = {
 
 namespace {
 
-const std::vector<platform::OptionSpec> kOptions = {
+const std::vector<platform::Option> kOptions = {
     {0, "lib", true}, {0, "lenient"}, {'h', "help"}, {0, "version"}};
 
 void print_help(platform::Io& io, const Converter& converter) {

@@ -61,10 +61,7 @@ class Lenient {
     notes_.push_back({source_.line_of(offset), std::move(text)});
   }
 
-  size_t line_start(size_t offset) const {
-    while (offset > 0 && !is_line_end(text_[offset - 1])) --offset;
-    return offset;
-  }
+  size_t line_start(size_t offset) const { return source_.line_start(source_.line_of(offset)); }
   size_t line_end(size_t offset) const {
     while (offset < text_.size() && !is_line_end(text_[offset])) ++offset;
     return offset;

@@ -22,6 +22,12 @@
 
 namespace {
 
+// Notes name lines from 1 to this, at the most.
+size_t line_count(const std::string& text) {
+  return std::count(text.begin(), text.end(), '\n') + std::count(text.begin(), text.end(), '\r') +
+         1;
+}
+
 void check_default(const std::string& source, const std::string& source_class,
                    const std::string& destination_class) {
   std::ostringstream trace;
@@ -41,10 +47,8 @@ void check_default(const std::string& source, const std::string& source_class,
       if (expected->text != result || expected->trace != trace.str()) std::abort();
     }
   }
-  const size_t lines = std::count(source.begin(), source.end(), '\n') +
-                       std::count(source.begin(), source.end(), '\r') + 1;
   for (const convert::Note& note : convert::layout_notes(source, source_class, destination_class))
-    if (note.line < 1 || note.line > lines) std::abort();
+    if (note.line < 1 || note.line > line_count(source)) std::abort();
 }
 
 void check_lenient(const std::string& source, const std::string& source_class,
@@ -70,10 +74,8 @@ void check_lenient(const std::string& source, const std::string& source_class,
   }
   if (length != result.text.size()) std::abort();
 
-  const size_t line_count = std::count(source.begin(), source.end(), '\n') +
-                            std::count(source.begin(), source.end(), '\r') + 1;
   for (const convert::Note& note : result.notes)
-    if (note.line < 1 || note.line > line_count) std::abort();
+    if (note.line < 1 || note.line > line_count(source)) std::abort();
 }
 
 }  // namespace

@@ -3,23 +3,22 @@
 namespace platform {
 namespace {
 
-const OptionSpec* find_long(const std::vector<OptionSpec>& specs, const std::string& name) {
-  for (const OptionSpec& spec : specs)
-    if (spec.long_name == name) return &spec;
+const Option* find_long(const std::vector<Option>& known, const std::string& name) {
+  for (const Option& option : known)
+    if (option.long_name == name) return &option;
   return nullptr;
 }
 
-const OptionSpec* find_short(const std::vector<OptionSpec>& specs, char name) {
-  for (const OptionSpec& spec : specs)
-    if (spec.short_name != 0 && spec.short_name == name) return &spec;
+const Option* find_short(const std::vector<Option>& known, char name) {
+  for (const Option& option : known)
+    if (option.short_name != 0 && option.short_name == name) return &option;
   return nullptr;
 }
 
 }  // namespace
 
 std::optional<Arguments> parse_arguments(const std::vector<std::string>& args,
-                                         const std::vector<OptionSpec>& specs,
-                                         std::string& problem) {
+                                         const std::vector<Option>& known, std::string& problem) {
   Arguments parsed;
   bool options_ended = false;
   for (size_t i = 0; i < args.size(); ++i) {
@@ -32,12 +31,12 @@ std::optional<Arguments> parse_arguments(const std::vector<std::string>& args,
       size_t equals = arg.find('=');
       std::string name =
           arg.substr(2, equals == std::string::npos ? std::string::npos : equals - 2);
-      const OptionSpec* spec = find_long(specs, name);
-      if (!spec) {
+      const Option* option = find_long(known, name);
+      if (!option) {
         problem = "unrecognized option '--" + name + "'";
         return std::nullopt;
       }
-      if (!spec->takes_value) {
+      if (!option->takes_value) {
         if (equals != std::string::npos) {
           problem = "option '--" + name + "' doesn't allow an argument";
           return std::nullopt;
@@ -53,19 +52,19 @@ std::optional<Arguments> parse_arguments(const std::vector<std::string>& args,
       }
     } else {
       for (size_t j = 1; j < arg.size(); ++j) {
-        const OptionSpec* spec = find_short(specs, arg[j]);
-        if (!spec) {
+        const Option* option = find_short(known, arg[j]);
+        if (!option) {
           problem = "invalid option -- '" + std::string(1, arg[j]) + "'";
           return std::nullopt;
         }
-        if (!spec->takes_value) {
-          parsed.options[spec->long_name] = "";
+        if (!option->takes_value) {
+          parsed.options[option->long_name] = "";
           continue;
         }
         if (j + 1 < arg.size()) {
-          parsed.options[spec->long_name] = arg.substr(j + 1);
+          parsed.options[option->long_name] = arg.substr(j + 1);
         } else if (i + 1 < args.size()) {
-          parsed.options[spec->long_name] = args[++i];
+          parsed.options[option->long_name] = args[++i];
         } else {
           problem = "option requires an argument -- '" + std::string(1, arg[j]) + "'";
           return std::nullopt;

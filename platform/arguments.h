@@ -11,7 +11,7 @@
 
 namespace platform {
 
-struct OptionSpec {
+struct Option {
   char short_name;        // 0 when there is none
   std::string long_name;  // the key in Arguments::options
   bool takes_value = false;
@@ -25,10 +25,9 @@ struct Arguments {
 };
 
 // nullopt with the problem in `problem` ("unrecognized option '--x'") when
-// the arguments do not fit the specs.
+// the arguments do not fit the known options.
 std::optional<Arguments> parse_arguments(const std::vector<std::string>& args,
-                                         const std::vector<OptionSpec>& specs,
-                                         std::string& problem);
+                                         const std::vector<Option>& known, std::string& problem);
 
 }  // namespace platform
 

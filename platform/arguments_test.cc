@@ -5,11 +5,11 @@
 namespace platform {
 namespace {
 
-const std::vector<OptionSpec> kSpecs = {{'n', "dry-run"}, {'h', "help"}, {0, "lib", true}};
+const std::vector<Option> kKnown = {{'n', "dry-run"}, {'h', "help"}, {0, "lib", true}};
 
 Arguments parse(const std::vector<std::string>& args) {
   std::string problem;
-  auto parsed = parse_arguments(args, kSpecs, problem);
+  auto parsed = parse_arguments(args, kKnown, problem);
   EXPECT_TRUE(parsed) << problem;
   return parsed.value_or(Arguments{});
 }
@@ -45,7 +45,7 @@ TEST(ParseArguments, ProblemsAreNamed) {
   };
   for (const auto& [args, expected] : cases) {
     std::string problem;
-    EXPECT_FALSE(parse_arguments(args, kSpecs, problem));
+    EXPECT_FALSE(parse_arguments(args, kKnown, problem));
     EXPECT_EQ(problem, expected);
   }
 }
