@@ -16,8 +16,9 @@ set(CPACK_PACKAGE_FILE_NAME_DEFAULT_COMPONENTS ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION devel)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The converters run javac and jar.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "default-jdk-headless | java-sdk-headless")
+# The converters run javac and jar; the jars they make open a window, which
+# needs the JDK's graphical part.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "default-jdk | java-sdk")
 
 if(WIN32)
   set(CPACK_GENERATOR ZIP)

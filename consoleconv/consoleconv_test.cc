@@ -39,6 +39,7 @@ class ConsoleconvTest : public ::testing::Test {
     fs::create_directories(dir.path() / "bin");
     fs::create_directories(dir.path() / "out");
     testutil::write_file(dir.path() / "src" / "Hello.java", kSource);
+    testutil::write_library_stand_in(dir.path() / "out");
   }
 
   void SetUp() override { testutil::write_recording_tool(dir.path() / "bin", "javac", log()); }
@@ -86,7 +87,7 @@ TEST_F(ConsoleconvTest, UsageErrorsExitTwoAndNothingRuns) {
     EXPECT_NE(run.err.find(native_lines("\nTry 'consoleconv --help'.\n")), std::string::npos);
   }
   EXPECT_FALSE(fs::exists(log()));
-  EXPECT_TRUE(fs::is_empty(dir.path() / "out"));
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Hello.java"));
 }
 
 // Run as installed: the JDK is told from its release file, and javac is

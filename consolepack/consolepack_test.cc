@@ -39,7 +39,9 @@ std::string sep() { return std::string(1, platform::path_separator()); }
 class ConsolepackTest : public ::testing::Test {
  protected:
   ConsolepackTest() : cwd(dir.path()), path(dir.path() / "bin") {
-    for (const char* sub : {"src", "out", "bin", "build/out"}) fs::create_directories(dir.path() / sub);
+    for (const char* sub : {"src", "out", "bin", "build/out"})
+      fs::create_directories(dir.path() / sub);
+    for (const char* sub : {"out", "build/out"}) testutil::write_library_stand_in(dir.path() / sub);
     testutil::write_file(dir.path() / "src" / "Hello.java", kSource);
     tools(0, 0);
   }
@@ -101,6 +103,35 @@ TEST_F(ConsolepackTest, NestedAndAbsoluteDestinationsPackageInPlace) {
     EXPECT_TRUE(fs::exists(fs::path(destination) / "HelloEnConsole.java"));
     EXPECT_FALSE(fs::exists(fs::path(destination) / "Manifest.mf"));
   }
+}
+
+// A copy installed elsewhere (as from the .deb or the zip) finds the library
+// installed with it; a copy without one says so, and runs no tool.
+TEST_F(ConsolepackTest, AnInstalledCopyFindsItsOwnLibrary) {
+  fs::create_directories(dir.path() / "empty");
+  const fs::path installed = testutil::install_program("consolepack", dir.path() / "usr", true);
+  auto run = testutil::run_program_at(installed, {"src" + sep() + "Hello", "empty"});
+  EXPECT_EQ(run.status, 0) << run.err;
+#ifdef _WIN32
+  const fs::path library = dir.path() / "usr" / "bin" / "console";
+#else
+  const fs::path library = dir.path() / "usr" / "share" / "consoletools" / "console";
+#endif
+  auto lines = read_lines(log());
+  ASSERT_EQ(lines.size(), 16u);
+  EXPECT_EQ(lines[1], "-Xlint:deprecation -Xlint:unchecked -source 1.3 -target 1.3 -cp " +
+                          library.string() + " HelloEnConsole.java");
+  EXPECT_EQ(lines[15],
+            "uvf helloEnConsole.jar -C " + library.string() + " CurseurCanvasConsole.class");
+
+  fs::remove(log());
+  const fs::path bare = testutil::install_program("consolepack", dir.path() / "bare", false);
+  run = testutil::run_program_at(bare, {"src" + sep() + "Hello", "empty"});
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, native_lines("consolepack: error: the console library is not in empty and "
+                                  "none is installed; give --lib DIR\n"));
+  EXPECT_TRUE(fs::exists(dir.path() / "empty" / "HelloEnConsole.java"));
+  EXPECT_FALSE(fs::exists(log()));
 }
 
 TEST_F(ConsolepackTest, AFailingToolFailsTheRunButEveryStepRuns) {

@@ -53,6 +53,9 @@ testutil::ProcessResult run_in(const fs::path& dir, const std::string& command,
 }
 
 TEST_P(RealJdk, ConvertedProgramsPrintWhatTheOriginalPrints) {
+  // Headless, so the converted programs use standard input and output even
+  // where a display is at hand.
+  testutil::ScopedEnv headless("DISPLAY", std::nullopt);
   const Example& example = GetParam();
   const std::string& name = example.name;
   testutil::TempDir dir;

@@ -4,6 +4,7 @@
 #include <ostream>
 #include <vector>
 
+#include "convert/console_library.h"
 #include "platform/command_line.h"
 
 namespace convert {
@@ -108,9 +109,8 @@ bool build_jar(platform::Io& io, const std::string& destination_class,
     from = "-C " + *library + " ";
   }
   std::vector<std::string> commands = {"jar cvfm " + *jar + " Manifest.mf " + *program};
-  for (const char* library : {"CanvasConsole", "Console", "ConsolePrinter", "ConsoleReader",
-                              "FrameConsole", "CurseurCanvasConsole"})
-    commands.push_back("jar uvf " + *jar + " " + from + library + ".class");
+  for (std::string_view library : kLibraryClasses)
+    commands.push_back("jar uvf " + *jar + " " + from + std::string(library) + ".class");
   return run_inside(io, destination_directory, commands);
 }
 

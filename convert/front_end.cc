@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "convert/build_steps.h"
+#include "convert/console_library.h"
 #include "convert/convert_source.h"
 #include "convert/jdk.h"
 #include "convert/names.h"
@@ -33,8 +34,9 @@ void print_help(platform::Io& io, const Converter& converter) {
          << converter.summary
          << "\n"
             "SOURCE is the Java file's path, with or without \".java\"; its last component\n"
-            "is the class name. DESTINATION is an existing directory, which holds the\n"
-            "console library's class files unless --lib names another.\n"
+            "is the class name. DESTINATION is an existing directory. The console\n"
+            "library's class files are taken from DESTINATION when it holds them, else\n"
+            "from --lib DIR, else from the library installed with this program.\n"
             "\n"
             "Options:\n"
             "      --lenient  convert programs in other layouts too (see below)\n"
@@ -74,17 +76,33 @@ std::string source_without_extension(platform::System& system, const std::string
   return source;
 }
 
-// The options for javac and jar, or nullopt (reported) when the library
-// directory cannot be used.
-std::optional<BuildOptions> library_options(platform::Io& io, const platform::Arguments& args) {
+// Where javac and jar take the console library from: --lib DIR when given;
+// else the destination when it holds the library (the original usage, whose
+// command lines name no directory); else the installed library. nullopt
+// (reported) when --lib names a directory that cannot be used; `missing`
+// when the library is nowhere.
+std::optional<BuildOptions> library_options(platform::Io& io, const platform::Arguments& args,
+                                            const std::string& destination, bool& missing) {
   BuildOptions options;
-  if (!args.has("lib")) return options;
+  missing = false;
+  if (!args.has("lib")) {
+    if (!missing_library_file(io.system, destination)) return options;
+    options.library_directory = installed_library(io.system);
+    missing = !options.library_directory;
+    return options;
+  }
   const std::string& given = args.options.at("lib");
-  std::string error = "it is empty";
-  auto absolute = given.empty() ? std::nullopt : io.system.absolute_path(given, error);
+  std::string error;
+  auto absolute = io.system.absolute_path(given, error);
   if (absolute && io.system.file_type(*absolute) != platform::FileType::directory) {
     absolute.reset();
     error = "it is not a directory";
+  }
+  if (absolute) {
+    if (auto lacking = missing_library_file(io.system, *absolute)) {
+      absolute.reset();
+      error = "it does not hold " + *lacking;
+    }
   }
   if (!absolute) {
     io.error() << "cannot use the library directory " << given << ": " << error << '\n';
@@ -115,13 +133,16 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
   if (operands.size() > 2) return io.usage_error("extra operand '" + operands[2] + "'");
   if (operands[0].empty()) return io.usage_error("SOURCE is empty");
   if (operands[1].empty()) return io.usage_error("DESTINATION is empty");
+  if (parsed->has("lib") && parsed->options.at("lib").empty())
+    return io.usage_error("option '--lib' requires a directory, not an empty name");
 
   const std::string source = source_without_extension(io.system, operands[0]);
   const std::string& directory = operands[1];
   auto names = derive_names(source, directory, converter.class_suffix);
   if (!names) return io.usage_error("SOURCE '" + operands[0] + "' names no class");
 
-  auto options = library_options(io, *parsed);
+  bool library_missing = false;
+  auto options = library_options(io, *parsed, directory, library_missing);
   if (!options) return io.finish(1);
   // Never overwrite, then delete, a manifest of the user's.
   if (converter.packages &&
@@ -147,7 +168,10 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
   convert_options.lenient = parsed->has("lenient");
   bool ok = convert_source(io, names->source_file, names->destination_file, names->source_class,
                            names->destination_class, convert_options);
-  if (!javac || !jar) return io.finish(1);
+  if (library_missing)
+    io.error() << "the console library is not in " << directory
+               << " and none is installed; give --lib DIR\n";
+  if (!javac || !jar || library_missing) return io.finish(1);
   // Every step runs whatever happened before it; the manifest goes in any case.
   const std::string& cls = names->destination_class;
   ok = compile_class(io, cls, directory, *options) && ok;

@@ -32,6 +32,7 @@ class FrontEndTest : public ::testing::Test {
     fs::create_directories(dir.path() / "src");
     fs::create_directories(dir.path() / "out");
     write_file(dir.path() / "src" / "Hello.java", kSource);
+    testutil::write_library_stand_in(dir.path() / "out");
     system.command_status = [](const std::string&) { return 0; };
   }
 
@@ -75,6 +76,7 @@ TEST_F(FrontEndTest, UsageErrorsNameTheProblemAndDoNothing) {
       {{"src/.java", "out"}, "SOURCE 'src/.java' names no class"},
       {{"src/Hello", "out", "--lib"}, "option '--lib' requires an argument"},
       {{"--help=me"}, "option '--help' doesn't allow an argument"},
+      {{"--lib=", "src/Hello", "out"}, "option '--lib' requires a directory, not an empty name"},
   };
   for (const Converter* converter : {&kConsoleconv, &kConsolepack}) {
     for (const auto& [args, problem] : cases) {
@@ -85,7 +87,8 @@ TEST_F(FrontEndTest, UsageErrorsNameTheProblemAndDoNothing) {
     }
   }
   EXPECT_TRUE(system.commands.empty());
-  EXPECT_TRUE(fs::is_empty(dir.path() / "out"));
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "Hello.java"));
+  EXPECT_FALSE(fs::exists(dir.path() / "out" / "HelloEnConsole.java"));
 }
 
 TEST_F(FrontEndTest, HelpAndVersionGoToStandardOutput) {
@@ -135,6 +138,7 @@ TEST_F(FrontEndTest, TheJdkOnPathDecidesTheClassVersion) {
 
 TEST_F(FrontEndTest, LibraryDirectoryIsPassedAbsoluteToJavacAndJar) {
   fs::create_directories(dir.path() / "lib");
+  testutil::write_library_stand_in(dir.path() / "lib");
   const std::string lib = dir.str("lib");
   EXPECT_EQ(run(kConsolepack, {"--lib", "lib", "src/Hello", "out"}), 0) << err.str();
   auto texts = commands();
@@ -145,9 +149,12 @@ TEST_F(FrontEndTest, LibraryDirectoryIsPassedAbsoluteToJavacAndJar) {
   EXPECT_EQ(texts[7], "jar uvf helloEnConsole.jar -C " + lib + " CurseurCanvasConsole.class");
 
   write_file(dir.path() / "file", "");
+  fs::create_directories(dir.path() / "partial");
+  testutil::write_library_stand_in(dir.path() / "partial");
+  fs::remove(dir.path() / "partial" / "ConsoleReader.class");
   for (const auto& [given, reason] : {std::pair<std::string, std::string>{"missing", ""},
                                       {"file", "it is not a directory"},
-                                      {"", "it is empty"}}) {
+                                      {"partial", "it does not hold ConsoleReader.class"}}) {
     EXPECT_EQ(run(kConsolepack, {"--lib=" + given, "src/Hello", "out"}), 1);
     EXPECT_EQ(
         err.str().rfind(
@@ -157,6 +164,45 @@ TEST_F(FrontEndTest, LibraryDirectoryIsPassedAbsoluteToJavacAndJar) {
     EXPECT_EQ(out.str(), "");
   }
   EXPECT_EQ(system.commands.size(), 0u);
+}
+
+// An installed copy keeps the library relative to its program:
+// PREFIX/share/consoletools/console, or beside it in console/ (the Windows
+// zip). It serves whenever the destination lacks the library.
+TEST_F(FrontEndTest, WithoutTheLibraryInTheDestinationTheInstalledOneIsUsed) {
+  fs::remove(dir.path() / "out" / "FrameConsole.class");
+  for (const fs::path& relative :
+       {fs::path("share") / "consoletools" / "console", fs::path("bin") / "console"}) {
+    const fs::path prefix =
+        dir.path() / ("prefix-" + std::to_string(relative.begin()->string().size()));
+    fs::create_directories(prefix / "bin");
+    fs::create_directories(prefix / relative);
+    testutil::write_library_stand_in(prefix / relative);
+    system.executable = (prefix / "bin" / "consolepack").string();
+    const std::string lib = fs::canonical(prefix / relative).string();
+    EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 0) << err.str();
+    auto texts = commands();
+    ASSERT_EQ(texts.size(), 8u);
+    EXPECT_EQ(texts[0], kJavac + "--release 8 -cp " + lib + " HelloEnConsole.java");
+    EXPECT_EQ(texts[3], "jar uvf helloEnConsole.jar -C " + lib + " Console.class");
+  }
+}
+
+TEST_F(FrontEndTest, WithTheLibraryNowhereTheSourceIsConvertedAndNothingRuns) {
+  fs::remove(dir.path() / "out" / "Console.class");
+  fs::create_directories(dir.path() / "bare" / "bin");
+  for (const std::optional<std::string>& program :
+       {std::optional<std::string>((dir.path() / "bare" / "bin" / "consolepack").string()),
+        std::optional<std::string>()}) {
+    system.executable = program;
+    EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+    EXPECT_EQ(err.str(),
+              "consolepack: error: the console library is not in out and none is installed; "
+              "give --lib DIR\n");
+    EXPECT_NE(out.str().find("Classe destination       : HelloEnConsole\n"), std::string::npos);
+    EXPECT_TRUE(fs::exists(dir.path() / "out" / "HelloEnConsole.java"));
+    EXPECT_TRUE(system.commands.empty());
+  }
 }
 
 TEST_F(FrontEndTest, AManifestOfTheUsersIsLeftAlone) {

@@ -2,22 +2,94 @@ import java.io.BufferedReader;
 import java.io.IOException;
 import java.io.InputStream;
 import java.io.InputStreamReader;
+import java.io.InterruptedIOException;
+import java.io.Reader;
 import java.io.UncheckedIOException;
 
-/** Keyboard lines, without the checked exception of BufferedReader. */
-public class ConsoleReader {
-  private final BufferedReader reader;
+/**
+ * Keyboard lines, without the checked exception of BufferedReader: from
+ * standard input, or from the window's canvas. It is a Reader as well, so a
+ * Scanner or a BufferedReader can be built on it.
+ */
+public class ConsoleReader extends Reader {
+  private final BufferedReader stream;
+  private final CurseurCanvasConsole canvas;
+  // What read() has not yet taken of the window's current line, its line end included.
+  private String rest = "";
+  private int restAt;
+  private boolean ended;
 
+  /** Lines from `source`, in the platform's charset. */
   public ConsoleReader(InputStream source) {
-    reader = new BufferedReader(new InputStreamReader(source));
+    stream = new BufferedReader(new InputStreamReader(source));
+    canvas = null;
+  }
+
+  /** Lines typed into the canvas. */
+  public ConsoleReader(CurseurCanvasConsole canvas) {
+    stream = null;
+    this.canvas = canvas;
   }
 
   /** The next line without its line end, or null at the end of input. */
   public String readLine() {
     try {
-      return reader.readLine();
+      if (stream != null) return stream.readLine();
+      synchronized (lock) {
+        if (restAt < rest.length()) {
+          // The rest of a line that read() began.
+          String line = rest.substring(restAt, rest.length() - 1);
+          restAt = rest.length();
+          return line;
+        }
+        return next();
+      }
     } catch (IOException e) {
       throw new UncheckedIOException(e);
+    }
+  }
+
+  @Override
+  public int read(char[] buffer, int offset, int length) throws IOException {
+    if (stream != null) return stream.read(buffer, offset, length);
+    if (offset < 0 || length < 0 || length > buffer.length - offset)
+      throw new IndexOutOfBoundsException();
+    if (length == 0) return 0;
+    synchronized (lock) {
+      if (restAt == rest.length()) {
+        String line = next();
+        if (line == null) return -1;
+        rest = line + "\n";
+        restAt = 0;
+      }
+      int n = Math.min(length, rest.length() - restAt);
+      rest.getChars(restAt, restAt + n, buffer, offset);
+      restAt += n;
+      return n;
+    }
+  }
+
+  @Override
+  public boolean ready() throws IOException {
+    if (stream != null) return stream.ready();
+    synchronized (lock) {
+      return restAt < rest.length();
+    }
+  }
+
+  /** Nothing to release: the console's input lasts as long as the program. */
+  @Override
+  public void close() {}
+
+  private String next() throws IOException {
+    if (ended) return null;
+    try {
+      String line = canvas.takeLine();
+      ended = line == null;
+      return line;
+    } catch (InterruptedException e) {
+      Thread.currentThread().interrupt();
+      throw new InterruptedIOException("interrupted while waiting for a line");
     }
   }
 }

@@ -190,6 +190,12 @@ class PosixSystem : public System {
     }
   }
 
+  // Linux names it in /proc; elsewhere it is not known.
+  std::optional<std::string> executable_path() override {
+    std::string ignored;
+    return absolute_path("/proc/self/exe", ignored);
+  }
+
   std::optional<std::string> current_directory() override {
     std::vector<char> buffer(4096);
     for (;;) {

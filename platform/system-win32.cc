@@ -247,6 +247,19 @@ class WinSystem : public System {
     return std::nullopt;
   }
 
+  std::optional<std::string> executable_path() override {
+    std::vector<char> buffer(MAX_PATH);
+    for (;;) {
+      DWORD got = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+      if (got == 0) return std::nullopt;
+      if (got < buffer.size()) {
+        std::string ignored;
+        return absolute_path(std::string(buffer.data(), got), ignored);
+      }
+      buffer.resize(buffer.size() * 2);
+    }
+  }
+
   std::optional<std::string> current_directory() override {
     DWORD size = GetCurrentDirectoryA(0, nullptr);
     if (size == 0) return std::nullopt;

@@ -44,6 +44,10 @@ class System {
 
   virtual FileType file_type(const std::string& path) = 0;
 
+  // The running program's own file, links resolved, so that what is
+  // installed beside it can be found; nullopt when the platform cannot say.
+  virtual std::optional<std::string> executable_path() = 0;
+
   // The file that the interpreter, run in `directory`, would start for the
   // command `name`, links resolved; nullopt when there is none.
   virtual std::optional<std::string> find_program(const std::string& name,

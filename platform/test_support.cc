@@ -144,9 +144,37 @@ fs::path executable_directory() {
 
 ProcessResult run_program(const std::string& name, const std::vector<std::string>& args,
                           const std::string& input) {
-  std::string command = quoted((executable_directory() / program_file(name)).string());
+  return run_program_at(executable_directory() / program_file(name), args, input);
+}
+
+ProcessResult run_program_at(const fs::path& program, const std::vector<std::string>& args,
+                             const std::string& input) {
+  std::string command = quoted(program.string());
   for (const std::string& arg : args) command += " " + quoted(arg);
   return run_command_line(command, input);
+}
+
+fs::path install_program(const std::string& name, const fs::path& prefix, bool library) {
+  fs::create_directories(prefix / "bin");
+  const fs::path copy = prefix / "bin" / program_file(name);
+  fs::copy_file(executable_directory() / program_file(name), copy,
+                fs::copy_options::overwrite_existing);
+  if (library) {
+#ifdef _WIN32
+    const fs::path installed = prefix / "bin" / "console";
+#else
+    const fs::path installed = prefix / "share" / "consoletools" / "console";
+#endif
+    fs::create_directories(installed);
+    write_library_stand_in(installed);
+  }
+  return copy;
+}
+
+void write_library_stand_in(const fs::path& dir) {
+  for (const char* name : {"CanvasConsole", "Console", "ConsolePrinter", "ConsoleReader",
+                           "FrameConsole", "CurseurCanvasConsole"})
+    write_file(dir / (std::string(name) + ".class"), "");
 }
 
 ProcessResult run_command_line(std::string command, const std::string& input) {

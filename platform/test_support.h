@@ -69,6 +69,19 @@ struct ProcessResult {
 ProcessResult run_program(const std::string& name, const std::vector<std::string>& args,
                           const std::string& input = "");
 
+// The same for a program at `program`, a copy of a built one for instance.
+ProcessResult run_program_at(const fs::path& program, const std::vector<std::string>& args,
+                             const std::string& input = "");
+
+// Copies the built program `name` into PREFIX/bin, away from the console
+// library of the build; with `library`, the library's six class files
+// (empty stand-ins) go where an install puts them. Returns the copy.
+fs::path install_program(const std::string& name, const fs::path& prefix, bool library);
+
+// Empty files named as the console library's six class files: enough for
+// the converters to take `dir` for the library.
+void write_library_stand_in(const fs::path& dir);
+
 // Runs a command line through the platform's interpreter, like
 // run_program; on POSIX within 50 seconds (status 124 past them).
 ProcessResult run_command_line(std::string command, const std::string& input = "");

@@ -87,6 +87,10 @@ std::optional<std::string> TestSystem::absolute_path(const std::string& path, st
 
 FileType TestSystem::file_type(const std::string& path) { return real_.file_type(path); }
 
+std::optional<std::string> TestSystem::executable_path() {
+  return executable ? *executable : real_.executable_path();
+}
+
 std::optional<std::string> TestSystem::find_program(const std::string& name,
                                                     const std::string& directory) {
   if (auto it = programs.find(name); it != programs.end()) return it->second;

@@ -36,6 +36,8 @@ class TestSystem : public System {
   // Called with the path of each subdirectory about to be opened through
   // a Directory: a walk can be changed under it at a known moment.
   std::function<void(const std::string&)> before_open;
+  // When set, the running program's file as executable_path gives it.
+  std::optional<std::optional<std::string>> executable;
   // Overrides the platform's choice of tree removal.
   std::optional<bool> interpreter_removes_trees;
 
@@ -44,6 +46,7 @@ class TestSystem : public System {
   std::optional<std::string> current_directory() override;
   std::optional<std::string> absolute_path(const std::string& path, std::string& error) override;
   FileType file_type(const std::string& path) override;
+  std::optional<std::string> executable_path() override;
   std::optional<std::string> find_program(const std::string& name,
                                           const std::string& directory) override;
   std::unique_ptr<Directory> open_directory(const std::string& path, std::string& error) override;
