@@ -3,6 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <random>
+
+#ifndef _WIN32
+#include <chrono>
+#include <csignal>
+#include <thread>
+#endif
 
 #include "platform/system.h"
 #include "platform/test_support.h"
@@ -117,6 +124,76 @@ TEST_F(ConsoleconvTest, AFullStandardOutputFailsTheRun) {
                                  " " + src_hello() + " out >/dev/full)");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "consoleconv: error: cannot write to standard output\n");
+}
+
+// Started with descriptor 1 closed, the destination must not become it:
+// the lines meant for standard output are lost (and that is an error), the
+// file holds only the converted source.
+TEST_F(ConsoleconvTest, AClosedStandardOutputNeverReachesTheDestination) {
+  std::string lf = kSource;
+  for (size_t at; (at = lf.find("\r\n")) != std::string::npos;) lf.erase(at, 1);
+  testutil::write_file(dir.path() / "src" / "Lf.java", lf);
+  testutil::Child::Options options;
+  options.close_stdout = true;
+  testutil::Child child("consoleconv", {"--lenient", "src/Lf", "out"}, options);
+  auto run = child.wait();
+  EXPECT_EQ(run.status, 1);
+  EXPECT_EQ(run.err, "consoleconv: error: cannot write to standard output\n");
+  std::string expected = kConverted;
+  for (size_t at; (at = expected.find("\r\n")) != std::string::npos;) expected.erase(at, 1);
+  expected.replace(expected.find("\"Hello\")"), 8, "\"Lf\")");
+  EXPECT_EQ(read_file(dir.path() / "out" / "Lf.java"), expected);
+
+  auto noted = testutil::Child("consoleconv", {"src/Lf", "out"}, options).wait();
+  EXPECT_NE(noted.err.find("src/Lf.java:1: note: this line ends in LF"), std::string::npos);
+  EXPECT_EQ(read_file(dir.path() / "out" / "Lf.java").find("Fichier"), std::string::npos);
+}
+
+// A program of `lines` times a few lines that all need changing.
+std::string big_program(size_t lines) {
+  std::string text =
+      "import java.io.*;\r\n\r\nclass Big {\r\n"
+      "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\r\n"
+      "  public static void main(String[] args) throws IOException {\r\n";
+  for (size_t i = 0; i < lines; ++i)
+    text += "    System.out.println(flux.readLine() + \"Big\"); \r\n";
+  return text + "  }\r\n}\r\n";
+}
+
+// Killed at any moment, a conversion leaves its destination as it was or
+// complete, never half written nor emptied.
+TEST_F(ConsoleconvTest, AKilledConversionLeavesTheOldFileOrTheWholeNewOne) {
+  testutil::write_file(dir.path() / "src" / "Big.java", big_program(50000));
+  ASSERT_EQ(testutil::Child("consoleconv", {"src/Big", "out"}).wait().status, 0);
+  const std::string converted = read_file(dir.path() / "out" / "Big.java");
+  ASSERT_GT(converted.size(), 1000000u);
+  std::mt19937 random(2026);
+  for (int round = 0; round < 30; ++round) {
+    testutil::write_file(dir.path() / "out" / "Big.java", "old");
+    testutil::Child child("consoleconv", {"src/Big", "out"});
+    std::this_thread::sleep_for(std::chrono::microseconds(random() % 150000));
+    child.kill(SIGKILL);
+    child.wait();
+    const std::string now = read_file(dir.path() / "out" / "Big.java");
+    ASSERT_TRUE(now == "old" || now == converted) << "round " << round << ": " << now.size();
+  }
+}
+
+TEST_F(ConsoleconvTest, RunningOutOfMemoryIsAnErrorAndLeavesTheDestination) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit";
+#endif
+  testutil::write_file(dir.path() / "src" / "Big.java", big_program(1500000));
+  testutil::write_file(dir.path() / "out" / "Big.java", "old");
+  testutil::Child::Options options;
+  options.address_space = 256ul << 20;
+  for (const char* mode : {"--lenient", "--"}) {
+    auto run = testutil::Child("consoleconv", {mode, "src/Big", "out"}, options).wait();
+    EXPECT_EQ(run.status, 1) << mode << run.err;
+    EXPECT_EQ(run.err, "consoleconv: error: out of memory converting src/Big.java\n") << mode;
+    EXPECT_EQ(read_file(dir.path() / "out" / "Big.java"), "old");
+  }
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path() / "out"), fs::directory_iterator()), 7);
 }
 #endif
 

@@ -4,6 +4,12 @@
 
 #include <filesystem>
 
+#ifndef _WIN32
+#include <chrono>
+#include <csignal>
+#include <thread>
+#endif
+
 #include "platform/system.h"
 #include "platform/test_support.h"
 
@@ -133,6 +139,25 @@ TEST_F(ConsolepackTest, AnInstalledCopyFindsItsOwnLibrary) {
   EXPECT_TRUE(fs::exists(dir.path() / "empty" / "HelloEnConsole.java"));
   EXPECT_FALSE(fs::exists(log()));
 }
+
+#ifndef _WIN32
+// Interrupted while jar runs, the run takes its manifest with it, so the
+// next run is not refused.
+TEST_F(ConsolepackTest, AnInterruptedRunLeavesNoManifest) {
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    testutil::write_file(dir.path() / "bin" / "jar", "#!/bin/sh\nsleep 2\n");
+    fs::permissions(dir.path() / "bin" / "jar", fs::perms::owner_all);
+    testutil::Child child("consolepack", {"src" + sep() + "Hello", "out"});
+    const fs::path manifest = dir.path() / "out" / "Manifest.mf";
+    for (int i = 0; i < 2000 && !fs::exists(manifest); ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(fs::exists(manifest));
+    child.kill(signal);
+    EXPECT_EQ(child.wait().status, 128 + signal);
+    EXPECT_FALSE(fs::exists(manifest)) << signal;
+  }
+}
+#endif
 
 TEST_F(ConsolepackTest, AFailingToolFailsTheRunButEveryStepRuns) {
   tools(1, 1);

@@ -7,6 +7,8 @@
 #include "convert/front_end.h"
 
 int main(int argc, char** argv) {
+  // A closed standard output is a write that fails, reported at the end.
+  if (platform::reopen_closed_standard_streams()) std::cout.setstate(std::ios::badbit);
   platform::Io io{platform::real_system(), std::cout, std::cerr, "consolepack"};
   return convert::run(io, convert::kConsolepack, {argv + 1, argv + argc});
 }

@@ -6,6 +6,7 @@
 
 #include "convert/console_library.h"
 #include "platform/command_line.h"
+#include "platform/signal_cleanup.h"
 
 namespace convert {
 namespace {
@@ -85,6 +86,8 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
   const std::string path = manifest_path(destination_directory);
   std::string error;
   auto file = io.system.create_new_file(path, error);
+  // An interrupted run leaves no manifest to block the next one.
+  if (file) platform::remove_on_signal(path);
   if (file &&
       file->write("Manifest-Version: 1.0\r\n"
                   "Created-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
@@ -94,6 +97,7 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
       file->close(error))
     return true;
   io.error() << "cannot write " << path << ": " << error << '\n';
+  if (file) remove_manifest(io, destination_class, destination_directory);
   return false;
 }
 
@@ -118,7 +122,9 @@ bool remove_manifest(platform::Io& io, const std::string& /*destination_class*/,
                      const std::string& destination_directory) {
   const std::string path = manifest_path(destination_directory);
   std::string error;
-  if (io.system.delete_file(path, error)) return true;
+  const bool removed = io.system.delete_file(path, error);
+  platform::forget_on_signal(path);
+  if (removed) return true;
   io.error() << "cannot remove " << path << ": " << error << '\n';
   return false;
 }

@@ -30,7 +30,9 @@ bool convert_source(platform::Io& io, const std::string& source_file,
     return fail(io, "cannot read " + source_file + ": " + error);
   if (io.system.same_file(source_file, destination_file))
     return fail(io, destination_file + " is the source file itself; it is left as it is");
-  auto destination = io.system.create_file(destination_file, error);
+  // The destination is replaced once the conversion is complete: until
+  // then, whatever happens, it stays as it was.
+  auto destination = io.system.create_replacement(destination_file, error);
   if (!destination)
     return fail(io, "cannot create " + destination_file + ": " + error);
 

@@ -8,10 +8,12 @@
 namespace convert {
 
 // Prints the four header lines, reads the source file, rewrites it and
-// writes the result to the destination file. On failure prints
-// "Probleme!!!", explains on the error stream and returns false; the
-// destination is then never created from a source that was not read, and a
-// source is never overwritten.
+// writes the result to the destination file, which is replaced only once
+// the result is complete (a directory, FIFO or device there is refused).
+// On failure prints "Probleme!!!", explains on the error stream and returns
+// false; the destination is then left as it was, and a source is never
+// overwritten. Out of memory throws std::bad_alloc, the destination as it
+// was.
 struct ConvertOptions {
   // Token by token, for other layouts (see lenient.h); else the byte
   // patterns of the one layout, with notes on stderr where the source

@@ -1,5 +1,6 @@
 #include "convert/front_end.h"
 
+#include <new>
 #include <optional>
 #include <ostream>
 
@@ -112,6 +113,57 @@ std::optional<BuildOptions> library_options(platform::Io& io, const platform::Ar
   return options;
 }
 
+// The steps once the command line is known to be sound: library and JDK
+// checks, conversion, compile, jar. True when every one succeeded.
+bool convert_and_build(platform::Io& io, const Converter& converter,
+                       const platform::Arguments& parsed, const Names& names) {
+  const std::string& directory = parsed.operands[1];
+  bool library_missing = false;
+  auto options = library_options(io, parsed, directory, library_missing);
+  if (!options) return false;
+  // Never overwrite, then delete, a manifest of the user's.
+  if (converter.packages &&
+      io.system.file_type(manifest_path(directory)) != platform::FileType::none) {
+    io.error() << manifest_path(directory)
+               << " already exists; it is left as it is, move it away and run again\n";
+    return false;
+  }
+
+  // Without the JDK, say so once rather than once per command.
+  auto javac = io.system.find_program("javac", directory);
+  bool jar = !converter.packages || io.system.find_program("jar", directory);
+  if (!javac || !jar) {
+    io.error() << (!javac && !jar ? "javac and jar"
+                   : !javac       ? "javac"
+                                  : "jar")
+               << " not found on PATH; install a JDK\n";
+  } else {
+    options->class_version = class_version_options(jdk_feature_release(io.system, *javac));
+  }
+
+  ConvertOptions convert_options;
+  convert_options.lenient = parsed.has("lenient");
+  bool ok = convert_source(io, names.source_file, names.destination_file, names.source_class,
+                           names.destination_class, convert_options);
+  if (library_missing)
+    io.error() << "the console library is not in " << directory
+               << " and none is installed; give --lib DIR\n";
+  if (!javac || !jar || library_missing) return false;
+  // Every step runs whatever happened before it, but a jar only ever from
+  // this run's own manifest, which goes in any case.
+  const std::string& cls = names.destination_class;
+  ok = compile_class(io, cls, directory, *options) && ok;
+  if (converter.packages) {
+    if (write_manifest(io, cls, directory)) {
+      ok = build_jar(io, cls, directory, *options) && ok;
+      ok = remove_manifest(io, cls, directory) && ok;
+    } else {
+      ok = false;
+    }
+  }
+  return ok;
+}
+
 }  // namespace
 
 int run(platform::Io& io, const Converter& converter, const std::vector<std::string>& args) {
@@ -137,50 +189,16 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
     return io.usage_error("option '--lib' requires a directory, not an empty name");
 
   const std::string source = source_without_extension(io.system, operands[0]);
-  const std::string& directory = operands[1];
-  auto names = derive_names(source, directory, converter.class_suffix);
+  auto names = derive_names(source, operands[1], converter.class_suffix);
   if (!names) return io.usage_error("SOURCE '" + operands[0] + "' names no class");
 
-  bool library_missing = false;
-  auto options = library_options(io, *parsed, directory, library_missing);
-  if (!options) return io.finish(1);
-  // Never overwrite, then delete, a manifest of the user's.
-  if (converter.packages &&
-      io.system.file_type(manifest_path(directory)) != platform::FileType::none) {
-    io.error() << manifest_path(directory)
-               << " already exists; it is left as it is, move it away and run again\n";
+  try {
+    return io.finish(convert_and_build(io, converter, *parsed, *names) ? 0 : 1);
+  } catch (const std::bad_alloc&) {
+    // The destination is as it was: it is replaced only once complete.
+    io.error() << "out of memory converting " << names->source_file << '\n';
     return io.finish(1);
   }
-
-  // Without the JDK, say so once rather than once per command.
-  auto javac = io.system.find_program("javac", directory);
-  bool jar = !converter.packages || io.system.find_program("jar", directory);
-  if (!javac || !jar) {
-    io.error() << (!javac && !jar ? "javac and jar"
-                   : !javac       ? "javac"
-                                  : "jar")
-               << " not found on PATH; install a JDK\n";
-  } else {
-    options->class_version = class_version_options(jdk_feature_release(io.system, *javac));
-  }
-
-  ConvertOptions convert_options;
-  convert_options.lenient = parsed->has("lenient");
-  bool ok = convert_source(io, names->source_file, names->destination_file, names->source_class,
-                           names->destination_class, convert_options);
-  if (library_missing)
-    io.error() << "the console library is not in " << directory
-               << " and none is installed; give --lib DIR\n";
-  if (!javac || !jar || library_missing) return io.finish(1);
-  // Every step runs whatever happened before it; the manifest goes in any case.
-  const std::string& cls = names->destination_class;
-  ok = compile_class(io, cls, directory, *options) && ok;
-  if (converter.packages) {
-    bool written = write_manifest(io, cls, directory);
-    ok = build_jar(io, cls, directory, *options) && written && ok;
-    ok = (!written || remove_manifest(io, cls, directory)) && ok;
-  }
-  return io.finish(ok ? 0 : 1);
 }
 
 }  // namespace convert

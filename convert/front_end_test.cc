@@ -205,6 +205,20 @@ TEST_F(FrontEndTest, WithTheLibraryNowhereTheSourceIsConvertedAndNothingRuns) {
   }
 }
 
+// Another run's manifest appearing while this one compiles: no jar from it.
+TEST_F(FrontEndTest, AJarIsMadeOnlyFromThisRunsOwnManifest) {
+  const fs::path manifest = dir.path() / "out" / "Manifest.mf";
+  system.command_status = [&](const std::string& command) {
+    if (command.rfind("javac", 0) == 0) write_file(manifest, "Main-Class: Other\r\n");
+    return 0;
+  };
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(commands().size(), 1u) << "javac only";
+  EXPECT_NE(err.str().find("cannot write out" + sep() + "Manifest.mf: "), std::string::npos)
+      << err.str();
+  EXPECT_EQ(read_file(manifest), "Main-Class: Other\r\n");
+}
+
 TEST_F(FrontEndTest, AManifestOfTheUsersIsLeftAlone) {
   write_file(dir.path() / "out" / "Manifest.mf", "mine");
   EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);

@@ -2,12 +2,14 @@
 // to match brackets. It never fails: any byte it does not know becomes a
 // one-byte token, and an unterminated comment or literal runs to the end
 // of the file (a block comment, a text block) or of its line (a string or
-// character literal).
+// character literal). Unicode escapes (\u0066) that spell identifier
+// characters are part of the identifier, as javac reads them.
 #ifndef CONVERT_JAVA_LEXER_H
 #define CONVERT_JAVA_LEXER_H
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -30,7 +32,12 @@ struct Token {
   uint32_t end;
   TokenKind kind;
   bool unterminated = false;
+  bool escaped = false;  // an identifier spelled with Unicode escapes
 };
+
+// The name an identifier spelled with Unicode escapes stands for, in
+// UTF-8; its text unchanged when it has none.
+std::string decode_identifier(std::string_view spelled);
 
 // The largest text the offsets can hold.
 inline constexpr size_t kMaxLexedSize = UINT32_MAX;

@@ -45,6 +45,19 @@ TEST(JavaLexer, NamesNumbersAndPunctuation) {
   EXPECT_EQ(lexed("1-2"), (Tokens{"num:1", "punct:-", "num:2"}));
 }
 
+// As javac reads them: an escape spelling an identifier character belongs
+// to the identifier; others stay apart.
+TEST(JavaLexer, UnicodeEscapesSpellingNamesArePartOfThem) {
+  EXPECT_EQ(lexed("\\u0066lux.x \\uuu0053ystem a\\u00e9 \\u002e \\u00"),
+            (Tokens{"id:\\u0066lux", "punct:.", "id:x", "id:\\uuu0053ystem", "id:a\\u00e9",
+                    "punct:\\", "id:u002e", "punct:\\", "id:u00"}));
+  auto tokens = lex_java("\\u0066lux flux");
+  EXPECT_TRUE(tokens[0].escaped);
+  EXPECT_FALSE(tokens[2].escaped);
+  EXPECT_EQ(decode_identifier("\\u0066lu\\u0078"), "flux");
+  EXPECT_EQ(decode_identifier("caf\\u00e9\\u20ac"), "caf\xc3\xa9\xe2\x82\xac");
+}
+
 TEST(JavaLexer, UnterminatedPiecesEndAtTheirLineOrTheText) {
   EXPECT_EQ(lexed("\"open\nx"), (Tokens{"string!:\"open", "id:x"}));
   EXPECT_EQ(lexed("'\\"), (Tokens{"string!:'\\"}));

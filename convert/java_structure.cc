@@ -278,8 +278,13 @@ FluxUse classify_flux(const JavaSource& s, size_t c, const std::vector<bool>& in
 
 JavaSource::JavaSource(std::string_view text) : text_(text), tokens_(lex_java(text)) {
   code_.reserve(tokens_.size() / 2 + 16);
-  for (size_t i = 0; i < tokens_.size(); ++i)
-    if (is_code(tokens_[i])) code_.push_back(static_cast<uint32_t>(i));
+  for (size_t i = 0; i < tokens_.size(); ++i) {
+    if (!is_code(tokens_[i])) continue;
+    if (tokens_[i].escaped)
+      decoded_[code_.size()] =
+          decode_identifier(text_.substr(tokens_[i].begin, tokens_[i].end - tokens_[i].begin));
+    code_.push_back(static_cast<uint32_t>(i));
+  }
   match_.assign(code_.size(), kUnmatched);
   std::vector<size_t> open;
   for (size_t c = 0; c < code_.size(); ++c) {
@@ -310,6 +315,7 @@ JavaSource::JavaSource(std::string_view text) : text_(text), tokens_(lex_java(te
 std::string_view JavaSource::word(size_t c) const {
   if (c >= code_.size()) return {};
   const Token& t = token(c);
+  if (t.escaped) return decoded_.at(c);
   return text_.substr(t.begin, t.end - t.begin);
 }
 

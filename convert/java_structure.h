@@ -12,7 +12,9 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "convert/java_lexer.h"
@@ -35,7 +37,8 @@ class JavaSource {
   size_t size() const { return code_.size(); }
   const Token& token(size_t c) const { return tokens_[code_[c]]; }
   size_t token_index(size_t c) const { return code_[c]; }
-  // The token's text; "" past either end.
+  // The token's text, the name it stands for when spelled with Unicode
+  // escapes; "" past either end.
   std::string_view word(size_t c) const;
   bool is(size_t c, std::string_view word) const { return c < size() && this->word(c) == word; }
   bool is_identifier(size_t c) const {
@@ -60,6 +63,8 @@ class JavaSource {
   std::vector<uint32_t> code_;
   std::vector<uint32_t> match_;
   std::vector<size_t> line_starts_;
+  // What identifiers spelled with Unicode escapes stand for, by code token.
+  std::unordered_map<size_t, std::string> decoded_;
   bool balanced_ = true;
 };
 

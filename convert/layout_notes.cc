@@ -59,6 +59,7 @@ class Notes {
     }
     exceptions();
     renames();
+    escaped_names();
     std::stable_sort(notes_.begin(), notes_.end(),
                      [](const Note& a, const Note& b) { return a.line < b.line; });
     return std::move(notes_);
@@ -203,6 +204,20 @@ class Notes {
       note(text_line, "the class name " + std::string(source_class_) +
                           " is renamed inside this string" + more(inside_text) +
                           ", which changes what the program prints");
+  }
+
+  // The byte patterns see names as spelled: a Unicode escape hides one.
+  void escaped_names() {
+    for (size_t c = 0; c < source_.size(); ++c) {
+      if (!source_.token(c).escaped) continue;
+      const std::string_view name = source_.word(c);
+      if (name != "flux" && name != "System" && name != source_class_) continue;
+      note(source_.line_of(begin(c)),
+           std::string(name) +
+               " is spelled here with a Unicode escape, which the byte patterns do not match: "
+               "it is left as it is");
+      return;
+    }
   }
 
   static std::string more(size_t count) {

@@ -71,6 +71,9 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
       {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
             "    try { flux.readLine(); } catch (IOException e) { }\n" + body),
        "6: once the reads go to the console nothing in this try throws IOException"},
+      {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
+            "    String s = \\u0066lux.readLine();\n" + body),
+       "6: flux is spelled here with a Unicode escape, which the byte patterns do not match"},
   };
   for (const auto& [source, expected] : cases) {
     const std::string got = notes(source);

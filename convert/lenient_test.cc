@@ -301,6 +301,23 @@ TEST(Lenient, AReaderUsedOtherwiseStaysWithANote) {
   EXPECT_EQ(file.notes[0].line, 4u);
 }
 
+// Never half a conversion: a name spelled with Unicode escapes is the
+// name it stands for.
+TEST(Lenient, NamesSpelledWithUnicodeEscapesConvertLikeOthers) {
+  auto result = lenient(program("  static BufferedReader \\u0066lux = new BufferedReader(new "
+                                "InputStreamReader(System.in));\n",
+                                "    String s = \\u0066lu\\u0078.readLine();\n"
+                                "    \\u0053ystem.out.println(s);\n"),
+                        "Hello", "HelloEnConsole");
+  EXPECT_EQ(result.text,
+            "class HelloEnConsole {\n  public static void main(String[] args) {\n"
+            "    Console.setTitle(\"Hello\");\n"
+            "    String s = Console.in.readLine();\n    Console.out.println(s);\n  }\n}\n");
+  EXPECT_EQ(notes_of(result), "");
+  auto renamed = lenient("class \\u0048ello { \\u0048ello h; }\n", "Hello", "HelloEnConsole");
+  EXPECT_EQ(renamed.text.find("HelloEnConsole { HelloEnConsole h; }"), 6u) << renamed.text;
+}
+
 TEST(Lenient, AReaderAsTryResource) {
   const std::string reader =
       "BufferedReader flux = new BufferedReader(new InputStreamReader(System.in))";

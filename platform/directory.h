@@ -4,7 +4,9 @@
 #ifndef PLATFORM_DIRECTORY_H
 #define PLATFORM_DIRECTORY_H
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +14,15 @@ namespace platform {
 
 // What a path names, links not followed.
 enum class FileType { none, regular, directory, link, other };
+
+// What tells one directory from another, wherever it is reached from.
+struct FileId {
+  uint64_t device = 0;
+  uint64_t file = 0;
+  bool operator==(const FileId& other) const {
+    return device == other.device && file == other.file;
+  }
+};
 
 struct DirEntry {
   std::string name;
@@ -37,6 +48,13 @@ class Directory {
 
   // Whether an entry `name` is there.
   virtual bool contains(const std::string& name) = 0;
+
+  // Its identity; nullopt when it cannot be read.
+  virtual std::optional<FileId> id() = 0;
+
+  // The directory this one is in (its "..", never a link), so that a deep
+  // walk can let go of the directories above it and come back to them.
+  virtual std::unique_ptr<Directory> open_parent(std::string& error) = 0;
 };
 
 }  // namespace platform

@@ -7,8 +7,13 @@
 #include <cstdio>
 #include <cstring>
 
+#include <random>
+
+#include "platform/signal_cleanup.h"
+
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -44,6 +49,80 @@ class StdioFile : public OutputFile {
 
  private:
   File file_;
+};
+
+// Written beside its destination, and renamed over it once complete and on
+// disk: the destination is never seen half written, nor emptied first.
+class ReplacementFile : public OutputFile {
+ public:
+  ReplacementFile(File file, std::string temporary, std::string destination)
+      : file_(std::move(file)),
+        temporary_(std::move(temporary)),
+        destination_(std::move(destination)) {}
+  ~ReplacementFile() override {
+    if (file_) {
+      file_.reset();
+      discard();
+    }
+  }
+  ReplacementFile(const ReplacementFile&) = delete;
+  ReplacementFile& operator=(const ReplacementFile&) = delete;
+
+  bool write(std::string_view bytes, std::string& error) override {
+    if (file_ && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size())
+      return true;
+    error = file_ ? reason() : "file already closed";
+    return false;
+  }
+
+  bool close(std::string& error) override {
+    if (!file_) {
+      error = "file already closed";
+      return false;
+    }
+    bool ok = std::fflush(file_.get()) == 0 && to_disk(file_.get());
+    if (!ok) error = reason();
+    if (std::fclose(file_.release()) != 0 && ok) {
+      ok = false;
+      error = reason();
+    }
+    if (ok) ok = rename_over(error);
+    if (!ok) discard();
+    forget_on_signal(temporary_);
+    return ok;
+  }
+
+ private:
+  static bool to_disk(std::FILE* file) {
+#ifdef _WIN32
+    return _commit(_fileno(file)) == 0;
+#else
+    return fsync(fileno(file)) == 0;
+#endif
+  }
+
+  bool rename_over(std::string& error) {
+#ifdef _WIN32
+    if (MoveFileExA(temporary_.c_str(), destination_.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+      return true;
+    error = "cannot put it in place (Windows error " + std::to_string(GetLastError()) + ")";
+    return false;
+#else
+    if (std::rename(temporary_.c_str(), destination_.c_str()) == 0) return true;
+    error = reason();
+    return false;
+#endif
+  }
+
+  void discard() {
+    std::remove(temporary_.c_str());
+    forget_on_signal(temporary_);
+  }
+
+  File file_;
+  std::string temporary_;
+  std::string destination_;
 };
 
 // A stream over a descriptor just opened (negative: the open failed); the
@@ -127,6 +206,66 @@ std::unique_ptr<OutputFile> create_stdio_file(const std::string& path,
     return nullptr;
   }
   return std::make_unique<StdioFile>(std::move(file));
+}
+
+std::unique_ptr<OutputFile> create_replacement_file(const std::string& path, std::string& error) {
+  struct stat st;
+#ifdef _WIN32
+  const bool exists = stat(path.c_str(), &st) == 0;
+  if (exists && S_ISDIR(st.st_mode)) {
+    error = "it is a directory";
+    return nullptr;
+  }
+  const size_t slash = path.find_last_of("/\\");
+#else
+  // A link is replaced, not followed; anything else but a file is refused.
+  const bool exists = lstat(path.c_str(), &st) == 0;
+  if (exists && !S_ISREG(st.st_mode) && !S_ISLNK(st.st_mode)) {
+    error = S_ISDIR(st.st_mode) ? "it is a directory" : "it is not a regular file";
+    return nullptr;
+  }
+  const size_t slash = path.rfind('/');
+#endif
+  const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+  const std::string base = path.substr(directory.size());
+#ifdef _WIN32
+  std::random_device random;
+  int fd = -1;
+  std::string temporary;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temporary = directory + "." + base + "." + std::to_string(random() % 1000000);
+    fd = _open(temporary.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+#else
+  std::string temporary = directory + "." + base + ".XXXXXX";
+  const int fd = mkstemp(temporary.data());
+  if (fd >= 0) {
+    fcntl(fd, F_SETFD, FD_CLOEXEC);
+    // The mode the file has, or would get if created the usual way.
+    mode_t mode = 0;
+    if (exists && S_ISREG(st.st_mode)) {
+      mode = st.st_mode & 07777;
+    } else {
+      const mode_t mask = umask(0);
+      umask(mask);
+      mode = 0666 & ~mask;
+    }
+    fchmod(fd, mode);
+  }
+#endif
+  if (fd < 0) {
+    error = reason();
+    return nullptr;
+  }
+  remove_on_signal(temporary);
+  File file = stream_of(fd, "wb", error);
+  if (!file) {
+    std::remove(temporary.c_str());
+    forget_on_signal(temporary);
+    return nullptr;
+  }
+  return std::make_unique<ReplacementFile>(std::move(file), std::move(temporary), path);
 }
 
 std::unique_ptr<OutputFile> create_new_stdio_file(const std::string& path, std::string& error) {

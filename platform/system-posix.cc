@@ -120,6 +120,19 @@ class PosixDirectory : public Directory {
     return fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
   }
 
+  std::optional<FileId> id() override {
+    struct stat st;
+    if (fstat(fd_, &st) != 0) return std::nullopt;
+    return FileId{static_cast<uint64_t>(st.st_dev), static_cast<uint64_t>(st.st_ino)};
+  }
+
+  std::unique_ptr<Directory> open_parent(std::string& error) override {
+    int fd = openat(fd_, "..", O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0) return std::make_unique<PosixDirectory>(fd);
+    error = reason();
+    return nullptr;
+  }
+
  private:
   int fd_;
 };
@@ -237,5 +250,20 @@ System& real_system() {
 }
 
 char path_separator() { return '/'; }
+
+bool reopen_closed_standard_streams() {
+  bool output_closed = false;
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
+    // The lowest free descriptor: this one, as those below it are open.
+    int opened = open("/dev/null", fd == 0 ? O_RDONLY : O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      dup2(opened, fd);
+      close(opened);
+    }
+    if (fd == 1) output_closed = true;
+  }
+  return output_closed;
+}
 
 }  // namespace platform

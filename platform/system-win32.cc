@@ -1,5 +1,7 @@
 #include "platform/system.h"
 
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
@@ -155,6 +157,33 @@ class WinDirectory : public Directory {
 
   bool contains(const std::string& name) override {
     return GetFileAttributesA(child(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+  }
+
+  std::optional<FileId> id() override {
+    HANDLE handle =
+        CreateFileA(path_.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info;
+    bool ok = GetFileInformationByHandle(handle, &info) != 0;
+    CloseHandle(handle);
+    if (!ok) return std::nullopt;
+    return FileId{info.dwVolumeSerialNumber,
+                  (static_cast<uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+  }
+
+  // By its path, as everything here: the path without its last component.
+  std::unique_ptr<Directory> open_parent(std::string& error) override {
+    size_t end = path_.size();
+    while (end > 0 && (path_[end - 1] == '\\' || path_[end - 1] == '/')) --end;
+    size_t separator = path_.find_last_of("\\/", end == 0 ? 0 : end - 1);
+    if (end == 0 || separator == std::string::npos) {
+      error = "it has no parent";
+      return nullptr;
+    }
+    std::string parent = path_.substr(0, separator);
+    if (parent.empty() || parent.back() == ':') parent += '\\';
+    return std::make_unique<WinDirectory>(parent);
   }
 
  private:
@@ -316,5 +345,19 @@ System& real_system() {
 }
 
 char path_separator() { return '\\'; }
+
+bool reopen_closed_standard_streams() {
+  bool output_closed = false;
+  for (int fd = 0; fd <= 2; ++fd) {
+    if (_get_osfhandle(fd) != -1) continue;
+    int opened = _open("NUL", fd == 0 ? _O_RDONLY : _O_WRONLY);
+    if (opened >= 0 && opened != fd) {
+      _dup2(opened, fd);
+      _close(opened);
+    }
+    if (fd == 1) output_closed = true;
+  }
+  return output_closed;
+}
 
 }  // namespace platform

@@ -20,6 +20,11 @@ std::unique_ptr<OutputFile> System::create_new_file(const std::string& path, std
   return create_new_stdio_file(path, error);
 }
 
+std::unique_ptr<OutputFile> System::create_replacement(const std::string& path,
+                                                       std::string& error) {
+  return create_replacement_file(path, error);
+}
+
 bool System::write_file(const std::string& path, std::string_view contents,
                         std::string& error) {
   auto file = create_file(path, error);

@@ -70,6 +70,15 @@ class System {
   // Creates a file that does not exist yet; fails when anything, a link
   // included, is already there, so it never writes through a link.
   virtual std::unique_ptr<OutputFile> create_new_file(const std::string& path, std::string& error);
+  // A new version of `path`, written into a temporary file beside it; a
+  // successful close() flushes it to disk and renames it over `path` in one
+  // step (a link there is replaced, its target left alone). Until then, and
+  // for good when anything fails or the file is dropped unclosed, `path`
+  // stays as it was and the temporary file is removed, also when a signal
+  // ends the program. nullptr with the reason when nothing can be created
+  // there, or when `path` is a directory, a FIFO or a device.
+  virtual std::unique_ptr<OutputFile> create_replacement(const std::string& path,
+                                                         std::string& error);
   bool write_file(const std::string& path, std::string_view contents,
                   std::string& error);
   virtual bool delete_file(const std::string& path, std::string& error) = 0;
@@ -99,6 +108,12 @@ struct Io {
 
 // The real operating system of the build's platform.
 System& real_system();
+
+// Opens the null device on each of descriptors 0, 1 and 2 that is closed,
+// so that no file the program opens later becomes one of them (and gets
+// its output). Returns whether standard output was closed. Called first
+// thing by every program.
+bool reopen_closed_standard_streams();
 
 // Separator used when composing paths: '\\' on Windows, '/' elsewhere.
 char path_separator();

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <fstream>
 #include <random>
@@ -13,8 +14,14 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <chrono>
+#include <csignal>
+#include <thread>
 #endif
 #ifdef __APPLE__
 #include <mach-o/dyld.h>
@@ -201,6 +208,73 @@ ProcessResult run_command_line(std::string command, const std::string& input) {
   result.err = read_file(capture.path() / "err");
   return result;
 }
+
+#ifndef _WIN32
+Child::Child(const std::string& name, const std::vector<std::string>& args,
+             const Options& options) {
+  const std::string program = (executable_directory() / program_file(name)).string();
+  const std::string out = capture_.str("out"), err = capture_.str("err");
+  std::vector<std::string> words = {program};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  pid_ = fork();
+  if (pid_ != 0) return;
+  // The child: only calls safe after fork until exec.
+  int in = open("/dev/null", O_RDONLY);
+  dup2(in, 0);
+  int o = open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  dup2(o, 1);
+  int e = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+  dup2(e, 2);
+  for (int fd : {in, o, e})
+    if (fd > 2) close(fd);
+  if (options.close_stdout) close(1);
+  if (options.address_space) {
+    rlimit limit{*options.address_space, *options.address_space};
+    setrlimit(RLIMIT_AS, &limit);
+  }
+  if (options.open_files) {
+    rlimit limit{*options.open_files, *options.open_files};
+    setrlimit(RLIMIT_NOFILE, &limit);
+  }
+  execv(program.c_str(), argv.data());
+  _exit(127);
+}
+
+Child::~Child() {
+  if (pid_ > 0) {
+    ::kill(pid_, SIGKILL);
+    waitpid(pid_, nullptr, 0);
+  }
+}
+
+void Child::kill(int signal) {
+  if (pid_ > 0) ::kill(pid_, signal);
+}
+
+ProcessResult Child::wait() {
+  ProcessResult result;
+  if (pid_ <= 0) return result;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(50);
+  int status = 0;
+  rusage usage{};
+  for (;;) {
+    pid_t done = wait4(pid_, &status, WNOHANG, &usage);
+    if (done == pid_) break;
+    if (done < 0 && errno != EINTR) return result;
+    if (std::chrono::steady_clock::now() > deadline) ::kill(pid_, SIGKILL);
+    std::this_thread::sleep_for(std::chrono::milliseconds(2));
+  }
+  pid_ = -1;
+  max_rss_ = usage.ru_maxrss;
+  result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  result.out = read_file(capture_.path() / "out");
+  result.err = read_file(capture_.path() / "err");
+  return result;
+}
+#endif
 
 std::string program_file(const std::string& name) {
 #ifdef _WIN32

@@ -103,6 +103,38 @@ fs::path write_fake_jdk(const fs::path& home, const std::optional<std::string>& 
 // The lines of a file, carriage returns dropped.
 std::vector<std::string> read_lines(const fs::path& path);
 
+#ifndef _WIN32
+// A built program started in the background (POSIX only), its standard
+// input empty and its output kept, under limits of its own.
+class Child {
+ public:
+  struct Options {
+    std::optional<unsigned long> address_space;  // bytes, RLIMIT_AS
+    std::optional<unsigned long> open_files;     // RLIMIT_NOFILE
+    bool close_stdout = false;                   // started with descriptor 1 closed
+  };
+
+  Child(const std::string& name, const std::vector<std::string>& args, const Options& options);
+  Child(const std::string& name, const std::vector<std::string>& args)
+      : Child(name, args, Options()) {}
+  ~Child();
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+
+  void kill(int signal);
+  // Waits for it, at most 50 seconds before killing it; the status is
+  // 128 + N after signal N.
+  ProcessResult wait();
+  // Its peak resident memory, once waited for.
+  long max_rss_kilobytes() const { return max_rss_; }
+
+ private:
+  int pid_ = -1;
+  TempDir capture_;
+  long max_rss_ = 0;
+};
+#endif
+
 // Prepends `dir` to PATH until destroyed.
 class ScopedPathPrepend {
  public:

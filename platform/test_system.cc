@@ -54,6 +54,17 @@ class TestDirectory : public Directory {
 
   bool contains(const std::string& name) override { return real_->contains(name); }
 
+  std::optional<FileId> id() override { return real_->id(); }
+
+  std::unique_ptr<Directory> open_parent(std::string& error) override {
+    auto dir = real_->open_parent(error);
+    if (!dir) return nullptr;
+    const size_t separator = path_.find_last_of(path_separator());
+    return std::make_unique<TestDirectory>(
+        system_, std::move(dir),
+        separator == std::string::npos ? path_ : path_.substr(0, separator));
+  }
+
  private:
   std::string child(const std::string& name) const { return path_ + path_separator() + name; }
 
@@ -124,6 +135,12 @@ std::unique_ptr<OutputFile> TestSystem::create_file(const std::string& path,
 std::unique_ptr<OutputFile> TestSystem::create_new_file(const std::string& path,
                                                         std::string& error) {
   return injected(uncreatable.count(path) ? nullptr : real_.create_new_file(path, error), path,
+                  error);
+}
+
+std::unique_ptr<OutputFile> TestSystem::create_replacement(const std::string& path,
+                                                           std::string& error) {
+  return injected(uncreatable.count(path) ? nullptr : real_.create_replacement(path, error), path,
                   error);
 }
 

@@ -29,7 +29,7 @@ class TestSystem : public System {
   std::set<std::string> unlistable;   // Directory::list
   std::set<std::string> undeletable;  // Directory::remove
   std::set<std::string> unreadable;   // read_file
-  std::set<std::string> uncreatable;  // create_file, create_new_file
+  std::set<std::string> uncreatable;  // create_file, create_new_file, create_replacement
   std::set<std::string> unwritable;   // writes to the created file fail
   // Programs found by find_program, by name; others are looked up for real.
   std::map<std::string, std::optional<std::string>> programs;
@@ -53,6 +53,8 @@ class TestSystem : public System {
   bool read_file(const std::string& path, std::string& contents, std::string& error) override;
   std::unique_ptr<OutputFile> create_file(const std::string& path, std::string& error) override;
   std::unique_ptr<OutputFile> create_new_file(const std::string& path, std::string& error) override;
+  std::unique_ptr<OutputFile> create_replacement(const std::string& path,
+                                                 std::string& error) override;
   bool delete_file(const std::string& path, std::string& error) override;
   bool removes_trees_through_interpreter() const override;
   bool same_file(const std::string& a, const std::string& b) override;

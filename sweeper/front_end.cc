@@ -1,5 +1,6 @@
 #include "sweeper/front_end.h"
 
+#include <new>
 #include <ostream>
 
 #include "platform/arguments.h"
@@ -55,7 +56,12 @@ int run(platform::Io& io, const std::vector<std::string>& args) {
     io.error() << "cannot sweep '': No such file or directory\n";
     return io.finish(1);
   }
-  return io.finish(Sweeper(io, options).sweep(start) ? 0 : 1);
+  try {
+    return io.finish(Sweeper(io, options).sweep(start) ? 0 : 1);
+  } catch (const std::bad_alloc&) {
+    io.error() << "out of memory; the sweep stopped where it was\n";
+    return io.finish(1);
+  }
 }
 
 }  // namespace sweeper

@@ -5,6 +5,7 @@
 
 #include "platform/command_line.h"
 #include "platform/tree_removal.h"
+#include "platform/walk_stack.h"
 
 namespace sweeper {
 
@@ -29,36 +30,55 @@ bool Sweeper::sweep(const std::string& start) {
     fail("cannot sweep " + (start.empty() ? path : start) + ": " + error);
     return false;
   }
-  sweep_dir(*dir, path);
+  walk(platform::WalkStack(std::move(dir), path));
   return ok_;
 }
 
-void Sweeper::sweep_dir(platform::Directory& dir, const std::string& path) {
-  std::vector<platform::DirEntry> entries;
-  std::string error;
-  if (!dir.list(entries, error))
-    fail("cannot list " + path + ": " + error +
-         (entries.empty() ? "; skipped" : "; only what was listed is swept"));
-  for (const platform::DirEntry& entry : entries) {
-    // Links and junctions are never followed: no cycles, nothing outside.
-    if (entry.type == platform::FileType::directory) visit_entry(dir, path, entry.name);
+// Depth first without recursion, each directory's listing taken whole
+// before any of its subdirectories is visited: the walk costs a path and
+// the pending names of each level, whatever its depth.
+void Sweeper::walk(platform::WalkStack&& stack) {
+  std::vector<std::vector<std::string>> pending;  // per level, last first
+  pending.push_back(subdirectories(stack));
+  while (!pending.empty()) {
+    if (pending.back().empty()) {
+      pending.pop_back();
+      if (pending.empty()) break;
+      std::string lost, error;
+      const size_t left = stack.pop(lost, error);
+      if (left > 1) {
+        fail("cannot go back up to " + lost + ": " + error + "; the rest of it is not swept");
+        pending.resize(pending.size() + 1 - left);
+      }
+      continue;
+    }
+    const std::string name = std::move(pending.back().back());
+    pending.back().pop_back();
+    if (name == "_vti_cnf") {
+      remove_tree(stack.top(), stack.child_path(name), name);
+      continue;
+    }
+    std::string error;
+    if (!stack.push(name, error)) {
+      fail("cannot enter " + stack.child_path(name) + ": " + error + "; skipped");
+      continue;
+    }
+    pending.push_back(subdirectories(stack));
   }
 }
 
-void Sweeper::visit_entry(platform::Directory& parent, const std::string& parent_path,
-                          const std::string& name) {
-  const std::string path = parent_path + platform::path_separator() + name;
-  if (name == "_vti_cnf") {
-    remove_tree(parent, path, name);
-    return;
-  }
+std::vector<std::string> Sweeper::subdirectories(platform::WalkStack& stack) {
+  std::vector<platform::DirEntry> entries;
   std::string error;
-  auto dir = parent.open(name, error);
-  if (!dir) {
-    fail("cannot enter " + path + ": " + error + "; skipped");
-    return;
+  if (!stack.top().list(entries, error))
+    fail("cannot list " + stack.path() + ": " + error +
+         (entries.empty() ? "; skipped" : "; only what was listed is swept"));
+  std::vector<std::string> names;
+  for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+    // Links and junctions are never followed: no cycles, nothing outside.
+    if (it->type == platform::FileType::directory) names.push_back(std::move(it->name));
   }
-  sweep_dir(*dir, path);
+  return names;
 }
 
 void Sweeper::remove_tree(platform::Directory& parent, const std::string& path,

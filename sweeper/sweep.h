@@ -7,8 +7,10 @@
 #define SWEEPER_SWEEP_H
 
 #include <string>
+#include <vector>
 
 #include "platform/system.h"
+#include "platform/walk_stack.h"
 
 namespace sweeper {
 
@@ -27,9 +29,8 @@ class Sweeper {
   bool sweep(const std::string& start);
 
  private:
-  void sweep_dir(platform::Directory& dir, const std::string& path);
-  void visit_entry(platform::Directory& parent, const std::string& parent_path,
-                   const std::string& name);
+  void walk(platform::WalkStack&& stack);
+  std::vector<std::string> subdirectories(platform::WalkStack& stack);
   void remove_tree(platform::Directory& parent, const std::string& path, const std::string& name);
   void fail(const std::string& message);
 

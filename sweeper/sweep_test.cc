@@ -10,6 +10,13 @@
 
 #include "platform/test_support.h"
 #include "platform/test_system.h"
+#include "platform/tree_removal.h"
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace sweeper {
 namespace {
@@ -362,6 +369,56 @@ TEST(SweeperProgram, AFullStandardOutputFailsTheRun) {
       "(" + (testutil::executable_directory() / "sweeper").string() + " >/dev/full)");
   EXPECT_EQ(run.status, 1);
   EXPECT_EQ(run.err, "sweeper: error: cannot write to standard output\n");
+}
+
+// A chain of `depth` directories named `name` below `top`, made without
+// holding one descriptor per level. Returns a descriptor on the last one.
+int make_chain(int top, const std::string& name, int depth) {
+  int at = dup(top);
+  for (int i = 0; i < depth; ++i) {
+    EXPECT_EQ(mkdirat(at, name.c_str(), 0700), 0);
+    int next = openat(at, name.c_str(), O_RDONLY | O_DIRECTORY);
+    close(at);
+    at = next;
+  }
+  return at;
+}
+
+// 10,000 levels, 5,000 to walk down and 5,000 to remove, with names of 100
+// bytes (a path of a megabyte) and 32 descriptors: time and memory grow
+// with the depth, not its square, and the descriptors do not run out.
+TEST(SweeperProgram, TenThousandLevelsInLittleMemoryAndFewDescriptors) {
+  testutil::TempDir dir;
+  const std::string name(100, 'd');
+  const int root = open(dir.str().c_str(), O_RDONLY | O_DIRECTORY);
+  const int bottom = make_chain(root, name, 5000);
+  ASSERT_EQ(mkdirat(bottom, "_vti_cnf", 0700), 0);
+  const int vti = openat(bottom, "_vti_cnf", O_RDONLY | O_DIRECTORY);
+  close(make_chain(vti, std::string(100, 'e'), 5000));
+  close(vti);
+
+  testutil::Child::Options options;
+  options.open_files = 32;
+  testutil::Child child("sweeper", {dir.str()}, options);
+  auto run = child.wait();
+  EXPECT_EQ(run.status, 0) << run.err.substr(run.err.size() > 300 ? run.err.size() - 300 : 0);
+  EXPECT_EQ(run.out.rfind("rm -rf -- " + dir.str() + "/" + name + "/", 0), 0u);
+  EXPECT_EQ(run.out.size(), std::string("rm -rf -- ").size() + dir.str().size() +
+                                5000 * (name.size() + 1) + std::string("/_vti_cnf\n").size());
+  EXPECT_EQ(faccessat(bottom, "_vti_cnf", F_OK, AT_SYMLINK_NOFOLLOW), -1);
+#if !defined(__SANITIZE_ADDRESS__)
+  EXPECT_LT(child.max_rss_kilobytes(), 50 * 1024);
+#endif
+  close(bottom);
+
+  // What is left is deeper than std::filesystem can remove.
+  std::string error;
+  auto start = platform::real_system().open_directory(dir.str(), error);
+  EXPECT_TRUE(platform::remove_tree(*start, name, dir.str(""),
+                                    [](const std::string& path, const std::string& reason) {
+                                      ADD_FAILURE() << path.substr(0, 200) << ": " << reason;
+                                    }));
+  close(root);
 }
 #endif
 
