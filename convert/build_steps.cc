@@ -1,5 +1,6 @@
 #include "convert/build_steps.h"
 
+#include <algorithm>
 #include <optional>
 #include <ostream>
 #include <vector>
@@ -101,8 +102,40 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
   return false;
 }
 
+ClassFiles class_files(platform::System& system, const std::string& directory) {
+  ClassFiles files;
+  std::string error;
+  auto dir = system.open_directory(directory, error);
+  std::vector<platform::DirEntry> entries;
+  if (!dir || !dir->list(entries, error)) return files;
+  constexpr std::string_view suffix = ".class";
+  for (const platform::DirEntry& entry : entries) {
+    if (entry.type != platform::FileType::regular || entry.name.size() <= suffix.size() ||
+        entry.name.compare(entry.name.size() - suffix.size(), suffix.size(), suffix) != 0)
+      continue;
+    if (auto stamp = system.stamp(directory + platform::path_separator() + entry.name))
+      files[entry.name] = *stamp;
+  }
+  return files;
+}
+
+std::vector<std::string> program_classes(const ClassFiles& before, const ClassFiles& after,
+                                         const std::string& destination_class) {
+  std::vector<std::string> classes;
+  const std::string own = destination_class + ".class", nested = destination_class + "$";
+  for (const auto& [name, stamp] : after) {
+    if (name == own || is_library_class_file(name)) continue;
+    auto old = before.find(name);
+    // Written anew; or nested in the program (a coarse clock may hide a rewrite).
+    if (old == before.end() || !(old->second == stamp) || name.rfind(nested, 0) == 0)
+      classes.push_back(name);
+  }
+  return classes;
+}
+
 bool build_jar(platform::Io& io, const std::string& destination_class,
-               const std::string& destination_directory, const BuildOptions& options) {
+               const std::string& destination_directory, const BuildOptions& options,
+               const std::vector<std::string>& more_classes) {
   auto jar = argument_for(io, jar_name(destination_class), "jar");
   auto program = argument_for(io, destination_class + ".class", "jar");
   if (!jar || !program) return false;
@@ -115,7 +148,14 @@ bool build_jar(platform::Io& io, const std::string& destination_class,
   std::vector<std::string> commands = {"jar cvfm " + *jar + " Manifest.mf " + *program};
   for (std::string_view library : kLibraryClasses)
     commands.push_back("jar uvf " + *jar + " " + from + std::string(library) + ".class");
-  return run_inside(io, destination_directory, commands);
+  bool ok = true;
+  for (const std::string& name : more_classes) {
+    if (auto quoted = argument_for(io, name, "jar"))
+      commands.push_back("jar uvf " + *jar + " " + *quoted);
+    else
+      ok = false;
+  }
+  return run_inside(io, destination_directory, commands) && ok;
 }
 
 bool remove_manifest(platform::Io& io, const std::string& /*destination_class*/,

@@ -5,8 +5,10 @@
 #ifndef CONVERT_BUILD_STEPS_H
 #define CONVERT_BUILD_STEPS_H
 
+#include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "convert/jdk.h"
 #include "platform/system.h"
@@ -24,6 +26,18 @@ struct BuildOptions {
 bool compile_class(platform::Io& io, const std::string& destination_class,
                    const std::string& destination_directory, const BuildOptions& options = {});
 
+// The class files in a directory, by name, as they are now.
+using ClassFiles = std::map<std::string, platform::FileStamp>;
+ClassFiles class_files(platform::System& system, const std::string& directory);
+
+// The class files the compile of `destination_class` wrote, found by what
+// it changed in the directory, not guessed from the source: its nested,
+// local and anonymous classes, other classes of its file, classes javac
+// compiled with it. Its own class file and the library's are left out, as
+// the jar has them already. In byte order.
+std::vector<std::string> program_classes(const ClassFiles& before, const ClassFiles& after,
+                                         const std::string& destination_class);
+
 // The manifest's path in the destination directory.
 std::string manifest_path(const std::string& destination_directory);
 
@@ -35,9 +49,10 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
 
 // Creates the jar from the manifest and the class, then adds the console
 // library's six class files, found in the destination directory or in the
-// library directory.
+// library directory, then each of `more_classes`, one command each.
 bool build_jar(platform::Io& io, const std::string& destination_class,
-               const std::string& destination_directory, const BuildOptions& options = {});
+               const std::string& destination_directory, const BuildOptions& options = {},
+               const std::vector<std::string>& more_classes = {});
 
 bool remove_manifest(platform::Io& io, const std::string& destination_class,
                      const std::string& destination_directory);

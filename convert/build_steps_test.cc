@@ -174,5 +174,46 @@ TEST_F(BuildStepsTest, EveryJarCommandRunsEvenWhenOneFails) {
   EXPECT_EQ(here(), dir.str());
 }
 
+// The program's other classes are told by what the compile changed: new
+// files, rewritten ones, and the program's nested ones; not its own class
+// nor the library's, which the jar has already, nor what the compile left.
+TEST_F(BuildStepsTest, TheProgramsClassesAreWhatTheCompileWrote) {
+  fs::create_directories(dir.path() / "out");
+  const auto write = [&](const std::string& name, const std::string& bytes) {
+    testutil::write_file(dir.path() / "out" / name, bytes);
+  };
+  write("Old.class", "left alone");
+  write("Rewritten.class", "before");
+  write("Console.class", "library");
+  write("HelloEnConsole$Node.class", "same");
+  write("notes.txt", "");
+  const ClassFiles before = class_files(system, "out");
+  EXPECT_EQ(before.size(), 4u);
+  system.command_status = [&](const std::string&) {
+    write("HelloEnConsole.class", "own");
+    write("HelloEnConsole$1.class", "anonymous");
+    write("Circle.class", "second class");
+    write("Rewritten.class", "after, longer");
+    write("Console.class", "recompiled");
+    return 0;
+  };
+  EXPECT_TRUE(compile_class(io, "HelloEnConsole", "out"));
+  EXPECT_EQ(program_classes(before, class_files(system, "out"), "HelloEnConsole"),
+            (std::vector<std::string>{"Circle.class", "HelloEnConsole$1.class",
+                                      "HelloEnConsole$Node.class", "Rewritten.class"}));
+
+  system.commands.clear();
+  system.command_status = [](const std::string&) { return 0; };
+  EXPECT_TRUE(
+      build_jar(io, "HelloEnConsole", "out", {}, {"Circle.class", "HelloEnConsole$1.class"}));
+  ASSERT_EQ(system.commands.size(), 9u);
+  EXPECT_EQ(system.commands[7].text, "jar uvf helloEnConsole.jar Circle.class");
+#ifdef _WIN32
+  EXPECT_EQ(system.commands[8].text, "jar uvf helloEnConsole.jar HelloEnConsole$1.class");
+#else
+  EXPECT_EQ(system.commands[8].text, "jar uvf helloEnConsole.jar 'HelloEnConsole$1.class'");
+#endif
+}
+
 }  // namespace
 }  // namespace convert

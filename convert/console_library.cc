@@ -1,6 +1,16 @@
 #include "convert/console_library.h"
 
+#include <algorithm>
+
 namespace convert {
+
+bool is_library_class_file(std::string_view file) {
+  constexpr std::string_view suffix = ".class";
+  if (file.size() <= suffix.size() || file.substr(file.size() - suffix.size()) != suffix)
+    return false;
+  file.remove_suffix(suffix.size());
+  return std::find(kLibraryClasses.begin(), kLibraryClasses.end(), file) != kLibraryClasses.end();
+}
 
 std::optional<std::string> missing_library_file(platform::System& system,
                                                 const std::string& directory) {

@@ -18,6 +18,9 @@ inline constexpr std::array<std::string_view, 6> kLibraryClasses = {
     "CanvasConsole", "Console",      "ConsolePrinter",
     "ConsoleReader", "FrameConsole", "CurseurCanvasConsole"};
 
+// Whether `file` names one of the six class files.
+bool is_library_class_file(std::string_view file);
+
 // The first of the six class files that `directory` does not hold, or
 // nullopt when it holds them all.
 std::optional<std::string> missing_library_file(platform::System& system,

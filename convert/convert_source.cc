@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "convert/java_features.h"
+#include "convert/java_structure.h"
 #include "convert/layout_notes.h"
 #include "convert/lenient.h"
 #include "convert/rewrite.h"
@@ -9,17 +11,17 @@
 namespace convert {
 namespace {
 
-bool fail(platform::Io& io, const std::string& why) {
+ConvertResult fail(platform::Io& io, const std::string& why) {
   io.out << "Probleme!!!\n";
   io.error() << why << '\n';
-  return false;
+  return {};
 }
 
 }  // namespace
 
-bool convert_source(platform::Io& io, const std::string& source_file,
-                    const std::string& destination_file, const std::string& source_class,
-                    const std::string& destination_class, const ConvertOptions& options) {
+ConvertResult convert_source(platform::Io& io, const std::string& source_file,
+                             const std::string& destination_file, const std::string& source_class,
+                             const std::string& destination_class, const ConvertOptions& options) {
   io.out << "Fichier java source      : " << source_file << '\n'
          << "Fichier java destination : " << destination_file << '\n'
          << "Classe source            : " << source_class << '\n'
@@ -36,21 +38,30 @@ bool convert_source(platform::Io& io, const std::string& source_file,
   if (!destination)
     return fail(io, "cannot create " + destination_file + ": " + error);
 
+  ConvertResult converted;
   std::string result;
   std::vector<Note> notes;
-  if (options.lenient) {
-    LenientResult lenient = rewrite_lenient(text, source_class, destination_class, io.out);
-    result = std::move(lenient.text);
-    notes = std::move(lenient.notes);
-  } else {
-    notes = layout_notes(text, source_class, destination_class);
-    result = rewrite_source(std::move(text), source_class, destination_class, io.out);
+  {
+    // Analysed once, for the notes, the lenient rewriting and the release;
+    // gone before the default rewriting takes the text over.
+    const JavaProgram program(text);
+    converted.newest_feature = newest_feature(program);
+    if (options.lenient) {
+      LenientResult lenient = rewrite_lenient(program, source_class, destination_class, io.out);
+      result = std::move(lenient.text);
+      notes = std::move(lenient.notes);
+    } else {
+      notes = layout_notes(program, source_class, destination_class);
+    }
   }
+  if (!options.lenient)
+    result = rewrite_source(std::move(text), source_class, destination_class, io.out);
   for (const Note& note : notes)
     io.err << source_file << ':' << note.line << ": note: " << note.text << '\n';
   if (!destination->write(result, error) || !destination->close(error))
     return fail(io, "cannot write " + destination_file + ": " + error);
-  return true;
+  converted.ok = true;
+  return converted;
 }
 
 }  // namespace convert

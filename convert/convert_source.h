@@ -1,8 +1,10 @@
 #ifndef CONVERT_CONVERT_SOURCE_H
 #define CONVERT_CONVERT_SOURCE_H
 
+#include <optional>
 #include <string>
 
+#include "convert/java_features.h"
 #include "platform/system.h"
 
 namespace convert {
@@ -21,9 +23,17 @@ struct ConvertOptions {
   bool lenient = false;
 };
 
-bool convert_source(platform::Io& io, const std::string& source_file,
-                    const std::string& destination_file, const std::string& source_class,
-                    const std::string& destination_class, const ConvertOptions& options = {});
+struct ConvertResult {
+  bool ok = false;
+  // What of the source needs the newest Java, when newer than Java 8.
+  std::optional<LanguageFeature> newest_feature;
+  explicit operator bool() const { return ok; }
+};
+
+ConvertResult convert_source(platform::Io& io, const std::string& source_file,
+                             const std::string& destination_file, const std::string& source_class,
+                             const std::string& destination_class,
+                             const ConvertOptions& options = {});
 
 }  // namespace convert
 

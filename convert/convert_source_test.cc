@@ -35,7 +35,7 @@ std::string headers(const std::string& source, const std::string& destination) {
 class ConvertSourceTest : public ::testing::Test {
  protected:
   bool convert(const std::string& source, const std::string& destination) {
-    return convert_source(io, source, destination, "Hello", "HelloEnConsole");
+    return convert_source(io, source, destination, "Hello", "HelloEnConsole").ok;
   }
 
   testutil::TempDir dir;

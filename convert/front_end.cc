@@ -1,5 +1,6 @@
 #include "convert/front_end.h"
 
+#include <algorithm>
 #include <new>
 #include <optional>
 #include <ostream>
@@ -28,7 +29,7 @@ const Converter kConsolepack = {
 namespace {
 
 const std::vector<platform::Option> kOptions = {
-    {0, "lib", true}, {0, "lenient"}, {'h', "help"}, {0, "version"}};
+    {0, "lib", true}, {0, "lenient"}, {0, "release", true}, {'h', "help"}, {0, "version"}};
 
 void print_help(platform::Io& io, const Converter& converter) {
   io.out << "Usage: " << converter.name << " [OPTION]... SOURCE DESTINATION\n"
@@ -40,10 +41,11 @@ void print_help(platform::Io& io, const Converter& converter) {
             "from --lib DIR, else from the library installed with this program.\n"
             "\n"
             "Options:\n"
-            "      --lenient  convert programs in other layouts too (see below)\n"
-            "      --lib=DIR  take the console library's class files from DIR\n"
-            "  -h, --help     display this help and exit\n"
-            "      --version  output version information and exit\n"
+            "      --lenient    convert programs in other layouts too (see below)\n"
+            "      --lib=DIR    take the console library's class files from DIR\n"
+            "      --release=N  compile for Java N (javac --release N), not Java 8\n"
+            "  -h, --help       display this help and exit\n"
+            "      --version    output version information and exit\n"
             "\n"
             "By default the rewriting is a fixed list of byte patterns for one layout: CR LF\n"
             "line ends, \"import java.io.*;\" followed by an empty line, the reader field on\n"
@@ -52,7 +54,9 @@ void print_help(platform::Io& io, const Converter& converter) {
             "recognised. With --lenient the program is converted token by token, whatever\n"
             "its layout and line ends, leaving comments and literals alone, and keeping the\n"
             "imports, throws clauses and catches it still needs; what cannot be converted\n"
-            "safely stays as it is, with a note.\n"
+            "safely stays as it is, with a note. It takes any BufferedReader or Scanner of\n"
+            "System.in to the console, and compiles for the Java release the program needs\n"
+            "(a note says which) when that is newer than Java 8.\n"
             "\n"
             "Standard output carries the header lines, one trace line per change\n"
             "(LENGTH POSITION OLD-LENGTH NEW-LENGTH) and the output of javac"
@@ -113,6 +117,46 @@ std::optional<BuildOptions> library_options(platform::Io& io, const platform::Ar
   return options;
 }
 
+// N of --release N.
+std::optional<int> release_number(const std::string& text) {
+  if (text.empty() || text.size() > 3 || text.find_first_not_of("0123456789") != std::string::npos)
+    return std::nullopt;
+  const int number = std::stoi(text);
+  return number >= 6 ? std::optional<int>(number) : std::nullopt;
+}
+
+// The class-file options for javac, and a note where the program needs a
+// newer Java than that: by --release when given; else, with --lenient, the
+// release the program needs, at most the JDK's; else Java 8 (or the legacy
+// options of an old or unknown JDK).
+std::string class_version_for(platform::Io& io, const std::string& source_file, bool lenient,
+                              std::optional<int> jdk, std::optional<int> release,
+                              const std::optional<LanguageFeature>& feature) {
+  std::string options(class_version_options(jdk));
+  int asked = jdk && *jdk >= 9 ? 8 : 0;  // 0: the legacy options
+  auto note = [&](const std::string& text) {
+    io.err << source_file << ':' << feature->line << ": note: " << feature->name << " needs Java "
+           << feature->release << text << '\n';
+  };
+  if (release) {
+    asked = *release;
+    options = "--release " + std::to_string(asked);
+  } else if (lenient && feature && jdk && *jdk >= 9) {
+    asked = std::min(feature->release, *jdk);
+    options = "--release " + std::to_string(asked);
+    if (asked == feature->release) {
+      note("; compiling with " + options);
+      return options;
+    }
+    note(", newer than the JDK on PATH (" + std::to_string(*jdk) + "); compiling with " + options);
+    return options;
+  }
+  if (feature && asked < feature->release)
+    note(", newer than javac is asked for (" + options + ")" +
+         (lenient ? "" : "; try --lenient or --release " + std::to_string(feature->release)));
+  return options;
+}
+
 // The steps once the command line is known to be sound: library and JDK
 // checks, conversion, compile, jar. True when every one succeeded.
 bool convert_and_build(platform::Io& io, const Converter& converter,
@@ -137,14 +181,28 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
                    : !javac       ? "javac"
                                   : "jar")
                << " not found on PATH; install a JDK\n";
-  } else {
-    options->class_version = class_version_options(jdk_feature_release(io.system, *javac));
+  }
+  const std::optional<int> jdk =
+      javac && jar ? jdk_feature_release(io.system, *javac) : std::nullopt;
+  std::optional<int> release;
+  if (parsed.has("release")) {
+    release = release_number(parsed.options.at("release"));
+    if (jdk && *jdk < *release) {
+      io.error() << "--release " << *release << " needs JDK " << *release
+                 << " or later; the javac on PATH is from JDK " << *jdk << '\n';
+      return false;
+    }
   }
 
   ConvertOptions convert_options;
   convert_options.lenient = parsed.has("lenient");
-  bool ok = convert_source(io, names.source_file, names.destination_file, names.source_class,
-                           names.destination_class, convert_options);
+  const ConvertResult converted =
+      convert_source(io, names.source_file, names.destination_file, names.source_class,
+                     names.destination_class, convert_options);
+  bool ok = converted.ok;
+  if (javac && jar)
+    options->class_version = class_version_for(io, names.source_file, convert_options.lenient, jdk,
+                                               release, converted.newest_feature);
   if (library_missing)
     io.error() << "the console library is not in " << directory
                << " and none is installed; give --lib DIR\n";
@@ -152,10 +210,13 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
   // Every step runs whatever happened before it, but a jar only ever from
   // this run's own manifest, which goes in any case.
   const std::string& cls = names.destination_class;
+  const ClassFiles before = converter.packages ? class_files(io.system, directory) : ClassFiles();
   ok = compile_class(io, cls, directory, *options) && ok;
   if (converter.packages) {
+    // Every class the program is made of goes into the jar.
+    const auto more = program_classes(before, class_files(io.system, directory), cls);
     if (write_manifest(io, cls, directory)) {
-      ok = build_jar(io, cls, directory, *options) && ok;
+      ok = build_jar(io, cls, directory, *options, more) && ok;
       ok = remove_manifest(io, cls, directory) && ok;
     } else {
       ok = false;
@@ -187,6 +248,9 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
   if (operands[1].empty()) return io.usage_error("DESTINATION is empty");
   if (parsed->has("lib") && parsed->options.at("lib").empty())
     return io.usage_error("option '--lib' requires a directory, not an empty name");
+  if (parsed->has("release") && !release_number(parsed->options.at("release")))
+    return io.usage_error("invalid release '" + parsed->options.at("release") +
+                          "' for '--release': a Java release from 6 on, as 8 or 17");
 
   const std::string source = source_without_extension(io.system, operands[0]);
   auto names = derive_names(source, operands[1], converter.class_suffix);

@@ -77,6 +77,10 @@ TEST_F(FrontEndTest, UsageErrorsNameTheProblemAndDoNothing) {
       {{"src/Hello", "out", "--lib"}, "option '--lib' requires an argument"},
       {{"--help=me"}, "option '--help' doesn't allow an argument"},
       {{"--lib=", "src/Hello", "out"}, "option '--lib' requires a directory, not an empty name"},
+      {{"--release=5", "src/Hello", "out"},
+       "invalid release '5' for '--release': a Java release from 6 on, as 8 or 17"},
+      {{"--release", "1.8", "src/Hello", "out"},
+       "invalid release '1.8' for '--release': a Java release from 6 on, as 8 or 17"},
   };
   for (const Converter* converter : {&kConsoleconv, &kConsolepack}) {
     for (const auto& [args, problem] : cases) {
@@ -134,6 +138,40 @@ TEST_F(FrontEndTest, TheJdkOnPathDecidesTheClassVersion) {
   testutil::ScopedPathPrepend unknown(jdk(std::nullopt));
   EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 0);
   EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "-source 1.3 -target 1.3 Hello.java"});
+}
+
+// By hand in either mode; with --lenient, as the program needs it.
+TEST_F(FrontEndTest, TheReleaseIsGivenOrTheOneTheProgramNeeds) {
+  EXPECT_EQ(run(kConsoleconv, {"--release", "11", "src/Hello", "out"}), 0) << err.str();
+  EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "--release 11 Hello.java"});
+
+  write_file(
+      dir.path() / "src" / "Hello.java",
+      "class Hello {\n  void f() {\n    var s = \"x\";\n    System.out.println(s);\n  }\n}\n");
+  EXPECT_EQ(run(kConsoleconv, {"--lenient", "src/Hello", "out"}), 0) << err.str();
+  EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "--release 10 Hello.java"});
+  EXPECT_NE(
+      err.str().find("src/Hello.java:3: note: 'var' needs Java 10; compiling with --release 10\n"),
+      std::string::npos)
+      << err.str();
+
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 0) << err.str();
+  EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "--release 8 Hello.java"});
+  EXPECT_NE(err.str().find("src/Hello.java:3: note: 'var' needs Java 10, newer than javac is asked "
+                           "for (--release 8); try --lenient or --release 10\n"),
+            std::string::npos)
+      << err.str();
+
+  testutil::ScopedPathPrepend jdk9(jdk("9.0.4"));
+  EXPECT_EQ(run(kConsoleconv, {"--lenient", "src/Hello", "out"}), 0) << err.str();
+  EXPECT_EQ(commands(), std::vector<std::string>{kJavac + "--release 9 Hello.java"});
+  EXPECT_NE(err.str().find("newer than the JDK on PATH (9); compiling with --release 9"),
+            std::string::npos);
+  EXPECT_EQ(run(kConsoleconv, {"--release=10", "src/Hello", "out"}), 1);
+  EXPECT_EQ(err.str(),
+            "consoleconv: error: --release 10 needs JDK 10 or later; the javac on PATH is from "
+            "JDK 9\n");
+  EXPECT_TRUE(system.commands.empty());
 }
 
 TEST_F(FrontEndTest, LibraryDirectoryIsPassedAbsoluteToJavacAndJar) {

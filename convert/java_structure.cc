@@ -220,11 +220,29 @@ std::vector<bool> method_bodies(const JavaSource& s, const std::vector<Method>& 
   return inside;
 }
 
-FluxUse classify_flux(const JavaSource& s, size_t c, const std::vector<bool>& in_method) {
-  FluxUse use{FluxUse::Kind::other, c};
+// `new [java.util.]Scanner(System.in)` from c: the index of `System`, or kNone.
+size_t console_scanner_at(const JavaSource& s, size_t c) {
+  if (!s.is(c, "new")) return kNone;
+  ++c;
+  if (s.is(c, "java") && s.is(c + 1, ".") && s.is(c + 2, "util") && s.is(c + 3, ".")) c += 4;
+  if (!s.is(c, "Scanner") || !s.is(c + 1, "(")) return kNone;
+  for (size_t k = 0; k < 4; ++k)
+    if (!s.is(c + 2 + k, std::array<std::string_view, 4>{"System", ".", "in", ")"}[k]))
+      return kNone;
+  return c + 2;
+}
+
+// System.in at c (its `System`), java.lang spelled out or not.
+bool is_standard_input(const JavaSource& s, size_t c) {
+  return s.is(c, "System") && s.is(c + 1, ".") && s.is(c + 2, "in") &&
+         !(c > 0 && s.is(c - 1, ".") && !(c >= 4 && s.is(c - 2, "lang") && s.is(c - 4, "java")));
+}
+
+ReaderUse classify_use(const JavaSource& s, size_t c, const std::vector<bool>& in_method) {
+  ReaderUse use{ReaderUse::Kind::other, c};
   if (c > 0 && s.is(c - 1, ".")) return use;
   if (s.is(c + 1, ".") && s.is(c + 2, "readLine") && s.is(c + 3, "(") && s.is(c + 4, ")")) {
-    use.kind = FluxUse::Kind::read_line;
+    use.kind = ReaderUse::Kind::read_line;
     return use;
   }
   // [modifiers] [java.io.]BufferedReader flux
@@ -245,7 +263,7 @@ FluxUse classify_flux(const JavaSource& s, size_t c, const std::vector<bool>& in
     if (end == kNone) {
       // Some other initialiser: a declaration, but not of the console.
       if (type == kNone) return use;
-      use.kind = FluxUse::Kind::declaration;
+      use.kind = ReaderUse::Kind::declaration;
       use.initialised = true;
       use.first = first;
       use.local = in_method[c];
@@ -266,11 +284,11 @@ FluxUse classify_flux(const JavaSource& s, size_t c, const std::vector<bool>& in
   } else if (!s.is(end, ";")) {
     use.reads_console = false;  // "flux = ..., other" and the like
   }
-  use.kind = type != kNone ? FluxUse::Kind::declaration : FluxUse::Kind::assignment;
+  use.kind = type != kNone ? ReaderUse::Kind::declaration : ReaderUse::Kind::assignment;
   use.first = first;
   use.last = end;
   use.local = in_method[c];
-  if (type == kNone && !use.reads_console) use.kind = FluxUse::Kind::other;
+  if (type == kNone && !use.reads_console) use.kind = ReaderUse::Kind::other;
   return use;
 }
 
@@ -364,30 +382,63 @@ JavaStructure analyse_structure(const JavaSource& s) {
     }
   }
   const std::vector<bool> in_method = method_bodies(s, structure.methods);
-  for (size_t c = 0; c < s.size(); ++c)
-    if (s.is(c, "flux") && s.is_identifier(c))
-      structure.flux.push_back(classify_flux(s, c, in_method));
+
+  // The readers: flux, and every name given a BufferedReader of System.in;
+  // the System.in of those and of the Scanners is taken care of.
+  std::unordered_map<std::string_view, size_t> reader_of;
+  std::vector<bool> consumed(s.size());
+  auto add_reader = [&](std::string_view name) {
+    if (reader_of.emplace(name, structure.readers.size()).second)
+      structure.readers.push_back({name, {}});
+  };
+  for (size_t c = 0; c < s.size(); ++c) {
+    if (s.is(c, "flux") && s.is_identifier(c)) add_reader("flux");
+    if (!s.is(c, "new")) continue;
+    if (size_t system = console_scanner_at(s, c); system != kNone) {
+      structure.scanners.push_back(system);
+      consumed[system] = true;
+    } else if (size_t end = console_reader_at(s, c); end != kNone) {
+      if (c < 2 || !s.is(c - 1, "=") || !s.is_identifier(c - 2)) continue;
+      add_reader(s.word(c - 2));
+      consumed[end - 5] = true;  // its System, before "." "in" ")" ")"
+    }
+  }
+  for (size_t c = 0; c < s.size(); ++c) {
+    if (is_standard_input(s, c) && !consumed[c]) structure.standard_input.push_back(c);
+    if (!s.is_identifier(c)) continue;
+    auto reader = reader_of.find(s.word(c));
+    if (reader == reader_of.end()) continue;
+    // System.in is not a reader named `in`.
+    if (c >= 2 && s.is(c - 1, ".") && s.is(c - 2, "System")) continue;
+    structure.readers[reader->second].uses.push_back(classify_use(s, c, in_method));
+  }
   return structure;
 }
 
-bool flux_is_convertible(const JavaStructure& structure) {
+const ReaderVariable* find_reader(const JavaStructure& structure, std::string_view name) {
+  for (const ReaderVariable& reader : structure.readers)
+    if (reader.name == name) return &reader;
+  return nullptr;
+}
+
+bool is_convertible(const ReaderVariable& reader) {
   bool declared = false;
-  for (const FluxUse& use : structure.flux) {
+  for (const ReaderUse& use : reader.uses) {
     switch (use.kind) {
-      case FluxUse::Kind::declaration:
+      case ReaderUse::Kind::declaration:
         if (!use.reads_console && use.initialised) return false;
         declared = true;
         break;
-      case FluxUse::Kind::assignment:
-      case FluxUse::Kind::read_line:
+      case ReaderUse::Kind::assignment:
+      case ReaderUse::Kind::read_line:
         break;
-      case FluxUse::Kind::other:
+      case ReaderUse::Kind::other:
         return false;
     }
   }
   // A declaration without its System.in reader must be given one later.
-  bool has_reader = std::any_of(structure.flux.begin(), structure.flux.end(),
-                                [](const FluxUse& u) { return u.reads_console; });
+  bool has_reader = std::any_of(reader.uses.begin(), reader.uses.end(),
+                                [](const ReaderUse& u) { return u.reads_console; });
   return declared && has_reader;
 }
 
@@ -439,12 +490,22 @@ IoAnalysis analyse_io(const JavaSource& s, const JavaStructure& structure,
     return a.open != b.open ? a.open < b.open : a.close > b.close;
   });
 
-  // A try whose one resource is the console reader loses it.
+  auto converted = [&](std::string_view name) {
+    return std::find(options.converted_readers.begin(), options.converted_readers.end(), name) !=
+           options.converted_readers.end();
+  };
+  // A try whose one resource is a console reader loses it.
   std::vector<bool> removed_resource(s.size());
-  if (options.reader_removed)
-    for (const FluxUse& use : structure.flux)
-      if (use.resource_open != kNone && use.reads_console)
-        removed_resource[use.resource_open] = true;
+  if (options.readers_removed)
+    for (const ReaderVariable& reader : structure.readers)
+      if (converted(reader.name))
+        for (const ReaderUse& use : reader.uses)
+          if (use.resource_open != kNone && use.reads_console)
+            removed_resource[use.resource_open] = true;
+  // The readers left as they are: any use of them may throw.
+  std::unordered_set<std::string_view> kept_readers;
+  for (const ReaderVariable& reader : structure.readers)
+    if (!converted(reader.name)) kept_readers.insert(reader.name);
 
   std::vector<bool> direct(nodes);
   std::vector<size_t> parent(nodes, kNone);
@@ -471,7 +532,7 @@ IoAnalysis analyse_io(const JavaSource& s, const JavaStructure& structure,
       if (!type || !one_of(type->name, kUncheckedExceptions)) direct[node] = true;
       continue;
     }
-    if (w == "flux" && !options.flux_converted) {
+    if (kept_readers.count(w) && !(c >= 2 && s.is(c - 1, ".") && s.is(c - 2, "System"))) {
       direct[node] = true;
       continue;
     }
@@ -498,8 +559,7 @@ IoAnalysis analyse_io(const JavaSource& s, const JavaStructure& structure,
     if (!one_of(w, kIoMethods)) continue;
     const bool screen = c == start + 4 && (receiver == "System" || receiver == "Console") &&
                         (s.is(start + 2, "out") || s.is(start + 2, "err"));
-    const bool console_read =
-        options.flux_converted && receiver == "flux" && c == start + 2 && w == "readLine";
+    const bool console_read = c == start + 2 && w == "readLine" && converted(receiver);
     if (!screen && !console_read) direct[node] = true;
   }
 

@@ -1,7 +1,8 @@
 // What the lenient conversion and the layout notes know of a Java source:
 // its code tokens with their brackets matched, the methods with their
 // throws clauses, the try statements with their handlers, the main method,
-// every use of the reader `flux`, and which methods and try blocks can
+// the keyboard readers (`flux`, and any BufferedReader or Scanner over
+// System.in) with every use of them, and which methods and try blocks can
 // still throw an IOException once the reads go to the console library.
 //
 // Positions are indices among the code tokens (comments and whitespace
@@ -100,15 +101,15 @@ struct TryStatement {
   std::vector<Handler> handlers;
 };
 
-struct FluxUse {
+struct ReaderUse {
   enum class Kind {
-    declaration,  // [modifiers] BufferedReader flux [= reader];
-    assignment,   // flux = reader;
-    read_line,    // flux.readLine()
+    declaration,  // [modifiers] BufferedReader NAME [= reader];
+    assignment,   // NAME = reader;
+    read_line,    // NAME.readLine()
     other,        // anything else: passed on, read(), close(), qualified...
   };
   Kind kind;
-  size_t flux;                 // the `flux` token
+  size_t token;                // the name
   size_t first = kNone;        // the whole statement, for declarations and
   size_t last = kNone;         // assignments ('; ' or the resource's end)
   bool reads_console = false;  // initialised from System.in the usual way
@@ -117,29 +118,58 @@ struct FluxUse {
   size_t resource_open = kNone;  // a try resource: the try's '('
 };
 
+// A BufferedReader variable that reads the keyboard: `flux`, whatever it
+// is, and any name given new BufferedReader(new InputStreamReader(System.in)).
+struct ReaderVariable {
+  std::string_view name;
+  std::vector<ReaderUse> uses;  // in text order
+};
+
 struct JavaStructure {
   std::vector<Method> methods;
   std::vector<TryStatement> tries;
   std::optional<size_t> main;  // index into methods
-  std::vector<FluxUse> flux;
+  std::vector<ReaderVariable> readers;
+  // `new Scanner(System.in)`: the code token `System` of each.
+  std::vector<size_t> scanners;
+  // Every other use of System.in: its `System` token.
+  std::vector<size_t> standard_input;
 };
 
 JavaStructure analyse_structure(const JavaSource& source);
 
-// Whether the flux reader can be taken away: declared in this file as a
-// reader of System.in, and otherwise only read with readLine().
-bool flux_is_convertible(const JavaStructure& structure);
+// A source with what is known of it, analysed once for all who need it.
+struct JavaProgram {
+  // The text must outlive the program: a temporary would not.
+  explicit JavaProgram(std::string_view text)
+      : source(text), structure(analyse_structure(source)) {}
+  explicit JavaProgram(const char* text) : JavaProgram(std::string_view(text)) {}
+  explicit JavaProgram(std::string&&) = delete;
+  JavaProgram(const JavaProgram&) = delete;
+  JavaProgram& operator=(const JavaProgram&) = delete;
+
+  JavaSource source;
+  JavaStructure structure;
+};
+
+// The reader `name`, or nullptr when the file has none by that name.
+const ReaderVariable* find_reader(const JavaStructure& structure, std::string_view name);
+
+// Whether a reader can be taken away: declared in this file as a reader of
+// System.in, and otherwise only read with readLine().
+bool is_convertible(const ReaderVariable& reader);
 
 // The main method's parameter list is one String array (String[] x,
 // String x[], String... x).
 bool is_main_signature(const JavaSource& source, const Method& method);
 
 struct IoOptions {
-  // The flux reads go to the console library, which throws no IOException.
-  bool flux_converted = true;
-  // The reader itself is gone, a try resource included (whose closing
-  // could throw).
-  bool reader_removed = true;
+  // The readers whose reads go to the console library, which throws no
+  // IOException.
+  std::vector<std::string_view> converted_readers;
+  // Those readers themselves are gone, a try resource included (whose
+  // closing could throw).
+  bool readers_removed = true;
   // Every "throws IOException" is gone (the default conversion).
   bool io_throws_removed = false;
 };

@@ -42,11 +42,12 @@ size_t line_in(std::string_view text, size_t offset) {
 
 class Notes {
  public:
-  Notes(std::string_view text, std::string_view source_class, std::string_view destination_class)
-      : text_(text),
-        searched_(as_searched(text)),
-        source_(text),
-        structure_(analyse_structure(source_)),
+  Notes(const JavaProgram& program, std::string_view source_class,
+        std::string_view destination_class)
+      : text_(program.source.text()),
+        searched_(as_searched(text_)),
+        source_(program.source),
+        structure_(program.structure),
         source_class_(source_class),
         destination_class_(destination_class) {}
 
@@ -60,6 +61,7 @@ class Notes {
     exceptions();
     renames();
     escaped_names();
+    other_readers();
     std::stable_sort(notes_.begin(), notes_.end(),
                      [](const Note& a, const Note& b) { return a.line < b.line; });
     return std::move(notes_);
@@ -85,9 +87,11 @@ class Notes {
 
   void reader_field() {
     if (searched_.find(kReaderField) != std::string::npos) return;
-    for (const FluxUse& use : structure_.flux) {
-      if (use.kind != FluxUse::Kind::declaration || use.resource_open != kNone) continue;
-      note(source_.line_of(begin(use.flux)),
+    const ReaderVariable* flux = find_reader(structure_, "flux");
+    if (!flux) return;
+    for (const ReaderUse& use : flux->uses) {
+      if (use.kind != ReaderUse::Kind::declaration || use.resource_open != kNone) continue;
+      note(source_.line_of(begin(use.token)),
            "the reader flux is declared here " + how_declared(use) +
                ", not as the expected line \"  static BufferedReader flux = new "
                "BufferedReader(new InputStreamReader(System.in));\", so it stays");
@@ -95,7 +99,7 @@ class Notes {
     }
   }
 
-  std::string how_declared(const FluxUse& use) const {
+  std::string how_declared(const ReaderUse& use) const {
     if (use.local) return "inside a method";
     if (!use.reads_console) return "without the usual System.in reader";
     size_t start = begin(use.first);
@@ -146,9 +150,14 @@ class Notes {
   void exceptions() {
     // The default conversion redirects every read but keeps a reader declared
     // another way, a try resource among them.
-    IoAnalysis io = analyse_io(source_, structure_, {true, false, true});
+    IoOptions options;
+    options.converted_readers = {"flux"};
+    options.readers_removed = false;
+    options.io_throws_removed = true;
+    IoAnalysis io = analyse_io(source_, structure_, options);
     for (size_t m = 0; m < structure_.methods.size(); ++m) {
       const Method& method = structure_.methods[m];
+      if (broken_throws_list(method)) continue;
       if (!io.method_body_throws[m]) continue;
       if (std::none_of(method.throws.begin(), method.throws.end(), is_io_exception)) continue;
       note(source_.line_of(begin(method.name)),
@@ -164,6 +173,48 @@ class Notes {
              "javac rejects the catch");
       }
     }
+  }
+
+  // " throws IOException" goes as bytes: at the head of a longer list it
+  // leaves the rest of the list behind, which javac rejects.
+  bool broken_throws_list(const Method& method) {
+    if (method.throws.size() < 2 || !is_io_exception(method.throws[0])) return false;
+    const TypeName& first = method.throws[0];
+    const size_t at = begin(method.throws_keyword);
+    if (first.first != first.last || at == 0 ||
+        text_.compare(at - 1, begin(first.first) - at + 1, " throws ") != 0)
+      return false;
+    const TypeName& next = method.throws[1];
+    const size_t rest = source_.token(first.last).end;
+    note(source_.line_of(at),
+         "removing \" throws IOException\" from " + std::string(source_.word(method.name)) +
+             " leaves \"" + std::string(text_.substr(rest, source_.token(next.last).end - rest)) +
+             "\" behind, which javac rejects");
+    return true;
+  }
+
+  // Only flux goes to the console by default: name every other reader of
+  // the keyboard, which stays on standard input.
+  void other_readers() {
+    for (const ReaderVariable& reader : structure_.readers) {
+      if (reader.name == "flux") continue;
+      for (const ReaderUse& use : reader.uses) {
+        if (!use.reads_console) continue;
+        note(source_.line_of(begin(use.token)),
+             "the reader " + std::string(reader.name) +
+                 " reads System.in, and only flux is taken to the console: it stays on standard "
+                 "input, which a console window does not feed");
+        break;
+      }
+    }
+    for (size_t system : structure_.scanners)
+      note(source_.line_of(begin(system)),
+           "this Scanner reads System.in, which stays as it is: standard input, which a console "
+           "window does not feed");
+    for (size_t system : structure_.standard_input)
+      note(source_.line_of(begin(system)),
+           "System.in is read here directly; it stays on standard input, which a console window "
+           "does not feed");
   }
 
   // The packager renames every occurrence not right after a double quote.
@@ -226,8 +277,8 @@ class Notes {
 
   std::string_view text_;
   std::string searched_;
-  JavaSource source_;
-  JavaStructure structure_;
+  const JavaSource& source_;
+  const JavaStructure& structure_;
   std::string_view source_class_;
   std::string_view destination_class_;
   std::vector<Note> notes_;
@@ -235,9 +286,14 @@ class Notes {
 
 }  // namespace
 
+std::vector<Note> layout_notes(const JavaProgram& program, std::string_view source_class,
+                               std::string_view destination_class) {
+  return Notes(program, source_class, destination_class).run();
+}
+
 std::vector<Note> layout_notes(std::string_view source, std::string_view source_class,
                                std::string_view destination_class) {
-  return Notes(source, source_class, destination_class).run();
+  return layout_notes(JavaProgram(source), source_class, destination_class);
 }
 
 }  // namespace convert

@@ -11,6 +11,10 @@
 
 namespace convert {
 
+struct JavaProgram;
+
+std::vector<Note> layout_notes(const JavaProgram& program, std::string_view source_class,
+                               std::string_view destination_class);
 std::vector<Note> layout_notes(std::string_view source, std::string_view source_class,
                                std::string_view destination_class);
 

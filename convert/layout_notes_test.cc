@@ -71,6 +71,22 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
       {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
             "    try { flux.readLine(); } catch (IOException e) { }\n" + body),
        "6: once the reads go to the console nothing in this try throws IOException"},
+      {crlf("import java.io.*;\n\nclass Hello {\n" + kField +
+            "  static int f() throws IOException, NumberFormatException {\n    return 1;\n  }\n" +
+            main + body),
+       "5: removing \" throws IOException\" from f leaves \", NumberFormatException\" behind, "
+       "which javac rejects"},
+      {crlf("import java.io.*;\n\nclass Hello {\n" + kField +
+            "  static BufferedReader clavier = new BufferedReader(new "
+            "InputStreamReader(System.in));\n" +
+            main + body),
+       "5: the reader clavier reads System.in, and only flux is taken to the console"},
+      {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
+            "    int n = new java.util.Scanner(System.in).nextInt();\n" + body),
+       "6: this Scanner reads System.in, which stays as it is"},
+      {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
+            "    InputStream in = System.in;\n" + body),
+       "6: System.in is read here directly"},
       {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
             "    String s = \\u0066lux.readLine();\n" + body),
        "6: flux is spelled here with a Unicode escape, which the byte patterns do not match"},

@@ -25,10 +25,11 @@ bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
 class Lenient {
  public:
-  Lenient(std::string_view text, std::string_view source_class, std::string_view destination_class)
-      : text_(text),
-        source_(text),
-        structure_(analyse_structure(source_)),
+  Lenient(const JavaProgram& program, std::string_view source_class,
+          std::string_view destination_class)
+      : text_(program.source.text()),
+        source_(program.source),
+        structure_(program.structure),
         source_class_(source_class),
         destination_class_(destination_class) {}
 
@@ -39,10 +40,13 @@ class Lenient {
                 "the file is too large to convert token by token; it is "
                 "left as it is"}}};
     edits_.reserve(source_.size() / 4 + 16);
-    convertible_ = flux_is_convertible(structure_);
-    io_ = analyse_io(source_, structure_, {convertible_, convertible_, false});
+    IoOptions io;
+    for (const ReaderVariable& reader : structure_.readers)
+      if (is_convertible(reader)) io.converted_readers.push_back(reader.name);
+    io_ = analyse_io(source_, structure_, io);
     trailing_blanks();
-    reader();
+    for (const ReaderVariable& reader : structure_.readers) convert_reader(reader);
+    scanners();
     redirections();
     title();
     throws_clauses();
@@ -114,54 +118,68 @@ class Lenient {
     }
   }
 
-  // The reader goes, and its reads go to the console; unless it is used in
-  // a way the console cannot take over, in which case all of it stays.
-  void reader() {
-    if (structure_.flux.empty()) return;
-    if (!convertible_) {
-      explain_reader_kept();
+  // A reader goes, and its reads go to the console; unless it is used in a
+  // way the console cannot take over, in which case all of it stays.
+  void convert_reader(const ReaderVariable& reader) {
+    if (!is_convertible(reader)) {
+      explain_reader_kept(reader);
       return;
     }
-    for (const FluxUse& use : structure_.flux) {
+    for (const ReaderUse& use : reader.uses) {
       switch (use.kind) {
-        case FluxUse::Kind::read_line:
-          edits_.push_back({begin(use.flux), end(use.flux), "Console.in"});
+        case ReaderUse::Kind::read_line:
+          edits_.push_back({begin(use.token), end(use.token), "Console.in"});
           break;
-        case FluxUse::Kind::declaration:
-        case FluxUse::Kind::assignment:
+        case ReaderUse::Kind::declaration:
+        case ReaderUse::Kind::assignment:
           if (use.resource_open != kNone)
             remove_resource(use);
           else
             edits_.push_back(removal(use.first, use.last));
           break;
-        case FluxUse::Kind::other:
+        case ReaderUse::Kind::other:
           break;
       }
     }
   }
 
-  void explain_reader_kept() {
+  void explain_reader_kept(const ReaderVariable& reader) {
+    const std::string name(reader.name);
     bool declared = false;
-    for (const FluxUse& use : structure_.flux) {
-      if (use.kind == FluxUse::Kind::declaration) {
+    for (const ReaderUse& use : reader.uses) {
+      if (use.kind == ReaderUse::Kind::declaration) {
         declared = true;
         if (use.initialised && !use.reads_console)
-          note(begin(use.flux),
-               "flux is not a reader of System.in made the usual way (new BufferedReader(new "
-               "InputStreamReader(System.in))); it and its uses are left as they are");
-      } else if (use.kind == FluxUse::Kind::other) {
-        note(begin(use.flux),
-             "flux is used here other than by flux.readLine(); the reader and all its uses are "
-             "left as they are, reading System.in");
+          note(begin(use.token),
+               name +
+                   " is not a reader of System.in made the usual way (new BufferedReader(new "
+                   "InputStreamReader(System.in))); it and its uses are left as they are");
+      } else if (use.kind == ReaderUse::Kind::other) {
+        note(begin(use.token), name + " is used here other than by " + name +
+                                   ".readLine(); the reader and all its uses are left as they "
+                                   "are, reading System.in");
       }
     }
     if (!declared)
-      note(begin(structure_.flux.front().flux),
-           "flux is not declared in this file as a reader of System.in; its uses are left as "
-           "they are");
+      note(begin(reader.uses.front().token),
+           name +
+               " is not declared in this file as a reader of System.in; its uses are left as "
+               "they are");
   }
 
-  void remove_resource(const FluxUse& use) {
+  // A Scanner of System.in scans the console instead: its reader is a
+  // Reader too. Any other use of System.in stays, and is named.
+  void scanners() {
+    for (size_t system : structure_.scanners)
+      edits_.push_back({begin(system), end(system + 2), "Console.in"});
+    for (size_t system : structure_.standard_input)
+      note(begin(system),
+           "System.in is read here other than through a BufferedReader or a Scanner the "
+           "console can take over; it stays on standard input, which a console window does not "
+           "feed");
+  }
+
+  void remove_resource(const ReaderUse& use) {
     // Tries come in text order: find the one by its '(' in log time.
     const auto& tries = structure_.tries;
     auto it =
@@ -454,11 +472,10 @@ class Lenient {
   }
 
   std::string_view text_;
-  JavaSource source_;
-  JavaStructure structure_;
+  const JavaSource& source_;
+  const JavaStructure& structure_;
   std::string_view source_class_;
   std::string_view destination_class_;
-  bool convertible_ = false;
   IoAnalysis io_;
   std::string title_;
   std::vector<Edit> edits_;
@@ -467,9 +484,14 @@ class Lenient {
 
 }  // namespace
 
+LenientResult rewrite_lenient(const JavaProgram& program, std::string_view source_class,
+                              std::string_view destination_class, std::ostream& trace) {
+  return Lenient(program, source_class, destination_class).run(trace);
+}
+
 LenientResult rewrite_lenient(std::string_view source, std::string_view source_class,
                               std::string_view destination_class, std::ostream& trace) {
-  return Lenient(source, source_class, destination_class).run(trace);
+  return rewrite_lenient(JavaProgram(source), source_class, destination_class, trace);
 }
 
 }  // namespace convert

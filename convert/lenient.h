@@ -24,7 +24,11 @@ struct LenientResult {
   std::vector<Note> notes;
 };
 
+struct JavaProgram;
+
 // Prints one trace line per change to `trace`, in the order of the text.
+LenientResult rewrite_lenient(const JavaProgram& program, std::string_view source_class,
+                              std::string_view destination_class, std::ostream& trace);
 LenientResult rewrite_lenient(std::string_view source, std::string_view source_class,
                               std::string_view destination_class, std::ostream& trace);
 

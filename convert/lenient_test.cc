@@ -318,6 +318,44 @@ TEST(Lenient, NamesSpelledWithUnicodeEscapesConvertLikeOthers) {
   EXPECT_EQ(renamed.text.find("HelloEnConsole { HelloEnConsole h; }"), 6u) << renamed.text;
 }
 
+// Whatever its name, a BufferedReader of System.in goes to the console, as
+// does a Scanner of it; System.in itself is not a reader named `in`.
+TEST(Lenient, AnyKeyboardReaderGoesToTheConsole) {
+  for (const std::string name : {"clavier", "in", "br"}) {
+    const std::string field = "  static BufferedReader " + name +
+                              " = new BufferedReader(new InputStreamReader(System.in));\n";
+    auto result = lenient(program(field, "    String s = " + name +
+                                             ".readLine();\n"
+                                             "    System.out.println(s);\n"));
+    EXPECT_EQ(result.text, kConverted) << name;
+    EXPECT_EQ(notes_of(result), "") << name;
+  }
+  auto scanners = lenient(
+      "import java.util.*;\nclass Hello {\n  static Scanner in = new Scanner(System.in);\n"
+      "  public static void main(String[] args) {\n"
+      "    Scanner local = new java.util.Scanner( System . in );\n"
+      "    System.out.println(in.nextInt() + local.nextLine());\n  }\n}\n");
+  EXPECT_EQ(scanners.text,
+            "import java.util.*;\nclass Hello {\n  static Scanner in = new Scanner(Console.in);\n"
+            "  public static void main(String[] args) {\n    Console.setTitle(\"Hello\");\n"
+            "    Scanner local = new java.util.Scanner( Console.in );\n"
+            "    Console.out.println(in.nextInt() + local.nextLine());\n  }\n}\n");
+  EXPECT_EQ(notes_of(scanners), "");
+}
+
+TEST(Lenient, WhatReadsSystemInOtherwiseStaysWithANote) {
+  auto result = lenient(
+      "class Hello {\n  public static void main(String[] args) throws Exception {\n"
+      "    java.util.Scanner s = new java.util.Scanner(System.in, \"UTF-8\");\n"
+      "    int c = System.in.read();\n"
+      "    f(new BufferedReader(new InputStreamReader(System.in)));\n  }\n}\n");
+  const std::string stays =
+      ": System.in is read here other than through a BufferedReader or a Scanner the console "
+      "can take over; it stays on standard input, which a console window does not feed\n";
+  EXPECT_EQ(notes_of(result), "3" + stays + "4" + stays + "5" + stays);
+  EXPECT_EQ(result.text.find("Console.in"), std::string::npos);
+}
+
 TEST(Lenient, AReaderAsTryResource) {
   const std::string reader =
       "BufferedReader flux = new BufferedReader(new InputStreamReader(System.in))";

@@ -95,7 +95,7 @@ class ConsoleProcessTest {
     Process program = start(Exits.class, new String[0], new String[] {"1000"});
     windowNamed("Sortie");
     assertEquals(3, exitStatus(program));
-    assertEquals("", xdotool("search", "--name", "^Sortie$").trim());
+    assertEquals("", xdotool("search", "--onlyvisible", "--name", "^Sortie$").trim());
   }
 
   @Test
@@ -155,10 +155,10 @@ class ConsoleProcessTest {
     return program.exitValue();
   }
 
-  /** The window with exactly this title, waited for. */
+  /** The shown window with exactly this title (Java also makes a hidden one), waited for. */
   private static String windowNamed(String title) throws Exception {
     String quoted = "^" + title.replace("(", "\\(").replace(")", "\\)") + "$";
-    String found = xdotool("search", "--sync", "--name", quoted).trim();
+    String found = xdotool("search", "--sync", "--onlyvisible", "--name", quoted).trim();
     assertFalse(found.isEmpty(), "no window titled " + title);
     return found.split("\n")[0];
   }

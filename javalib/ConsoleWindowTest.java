@@ -60,6 +60,19 @@ class ConsoleWindowTest {
   }
 
   @Test
+  void aScannerReadsTheWindowsLines() throws Exception {
+    java.util.Scanner scanner = new java.util.Scanner(Console.in);
+    CompletableFuture<String> read =
+        CompletableFuture.supplyAsync(
+            () -> scanner.nextInt() + scanner.nextInt() + " " + scanner.next());
+    type("12 30");
+    key(KeyEvent.VK_ENTER);
+    type("Mot");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("42 Mot", read.get(10, TimeUnit.SECONDS));
+  }
+
+  @Test
   void backspaceEditsOnlyTheLineBeingTyped() throws Exception {
     Console.out.print("P> ");
     CompletableFuture<String> line = readLine();

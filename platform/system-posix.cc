@@ -203,6 +203,13 @@ class PosixSystem : public System {
     }
   }
 
+  std::optional<FileStamp> stamp(const std::string& path) override {
+    struct stat st;
+    if (lstat(path.c_str(), &st) != 0) return std::nullopt;
+    return FileStamp{static_cast<int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec,
+                     static_cast<uint64_t>(st.st_size)};
+  }
+
   // Linux names it in /proc; elsewhere it is not known.
   std::optional<std::string> executable_path() override {
     std::string ignored;

@@ -276,6 +276,15 @@ class WinSystem : public System {
     return std::nullopt;
   }
 
+  std::optional<FileStamp> stamp(const std::string& path) override {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+    const uint64_t ticks = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+                           data.ftLastWriteTime.dwLowDateTime;
+    return FileStamp{static_cast<int64_t>(ticks) * 100,
+                     (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow};
+  }
+
   std::optional<std::string> executable_path() override {
     std::vector<char> buffer(MAX_PATH);
     for (;;) {

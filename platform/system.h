@@ -5,6 +5,7 @@
 #ifndef PLATFORM_SYSTEM_H
 #define PLATFORM_SYSTEM_H
 
+#include <cstdint>
 #include <iosfwd>
 #include <memory>
 #include <optional>
@@ -14,6 +15,16 @@
 #include "platform/directory.h"
 
 namespace platform {
+
+// When a file last changed, and its size: enough to tell a file written
+// anew from one left alone.
+struct FileStamp {
+  int64_t modified = 0;  // in nanoseconds, from whatever epoch
+  uint64_t size = 0;
+  bool operator==(const FileStamp& other) const {
+    return modified == other.modified && size == other.size;
+  }
+};
 
 // A file being written, in binary mode; closed when destroyed.
 class OutputFile {
@@ -43,6 +54,8 @@ class System {
   virtual std::optional<std::string> absolute_path(const std::string& path, std::string& error) = 0;
 
   virtual FileType file_type(const std::string& path) = 0;
+  // nullopt when there is nothing at `path` (links not followed).
+  virtual std::optional<FileStamp> stamp(const std::string& path) = 0;
 
   // The running program's own file, links resolved, so that what is
   // installed beside it can be found; nullopt when the platform cannot say.

@@ -98,6 +98,8 @@ std::optional<std::string> TestSystem::absolute_path(const std::string& path, st
 
 FileType TestSystem::file_type(const std::string& path) { return real_.file_type(path); }
 
+std::optional<FileStamp> TestSystem::stamp(const std::string& path) { return real_.stamp(path); }
+
 std::optional<std::string> TestSystem::executable_path() {
   return executable ? *executable : real_.executable_path();
 }

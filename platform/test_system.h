@@ -47,6 +47,7 @@ class TestSystem : public System {
   std::optional<std::string> absolute_path(const std::string& path, std::string& error) override;
   FileType file_type(const std::string& path) override;
   std::optional<std::string> executable_path() override;
+  std::optional<FileStamp> stamp(const std::string& path) override;
   std::optional<std::string> find_program(const std::string& name,
                                           const std::string& directory) override;
   std::unique_ptr<Directory> open_directory(const std::string& path, std::string& error) override;
