@@ -41,12 +41,12 @@ bool run_inside(platform::Io& io, const std::string& directory,
   }
   bool ok = true;
   for (const std::string& command : commands) {
-    int status = io.system.run_command(command);
-    if (status == -1) {
+    const std::optional<int> status = io.system.run_command(command);
+    if (!status) {
       io.error() << "cannot start the command interpreter for: " << command << '\n';
       ok = false;
-    } else if (status != 0) {
-      io.error() << "exit status " << status << " from: " << command << '\n';
+    } else if (*status != 0) {
+      io.error() << "exit status " << *status << " from: " << command << '\n';
       ok = false;
     }
   }
@@ -98,7 +98,7 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
       file->close(error))
     return true;
   io.error() << "cannot write " << path << ": " << error << '\n';
-  if (file) remove_manifest(io, destination_class, destination_directory);
+  if (file) remove_manifest(io, destination_directory);
   return false;
 }
 
@@ -158,8 +158,7 @@ bool build_jar(platform::Io& io, const std::string& destination_class,
   return run_inside(io, destination_directory, commands) && ok;
 }
 
-bool remove_manifest(platform::Io& io, const std::string& /*destination_class*/,
-                     const std::string& destination_directory) {
+bool remove_manifest(platform::Io& io, const std::string& destination_directory) {
   const std::string path = manifest_path(destination_directory);
   std::string error;
   const bool removed = io.system.delete_file(path, error);

@@ -54,8 +54,8 @@ bool build_jar(platform::Io& io, const std::string& destination_class,
                const std::string& destination_directory, const BuildOptions& options = {},
                const std::vector<std::string>& more_classes = {});
 
-bool remove_manifest(platform::Io& io, const std::string& destination_class,
-                     const std::string& destination_directory);
+// Removes the manifest write_manifest wrote.
+bool remove_manifest(platform::Io& io, const std::string& destination_directory);
 
 // The archive's name: the class with an upper-case ASCII first letter
 // lowered, then ".jar".

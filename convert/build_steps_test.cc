@@ -28,7 +28,7 @@ class BuildStepsTest : public ::testing::Test {
   platform::TestSystem system;
   std::ostringstream out, err;
   platform::Io io{system, out, err, "test"};
-  int status = 0;
+  std::optional<int> status = 0;
 };
 
 TEST_F(BuildStepsTest, CompilesInsideTheDestinationAndComesBack) {
@@ -57,7 +57,7 @@ TEST_F(BuildStepsTest, CompilerFailureOrNoInterpreterFailsTheStep) {
   fs::create_directories(dir.path() / "out");
   status = 1;
   EXPECT_FALSE(compile_class(io, "Hello", "out"));
-  status = -1;
+  status = std::nullopt;
   EXPECT_FALSE(compile_class(io, "Hello", "out"));
   EXPECT_NE(err.str().find("cannot start the command interpreter"), std::string::npos);
   EXPECT_EQ(here(), dir.str());
@@ -107,9 +107,9 @@ TEST_F(BuildStepsTest, ManifestHoldsThreeCrLfLines) {
   EXPECT_EQ(testutil::read_file(dir.path() / "out" / "Manifest.mf"),
             "Manifest-Version: 1.0\r\nCreated-By: 1.5.0 (Sun Microsystems Inc.)\r\n"
             "Main-Class: HelloEnConsole\r\n");
-  EXPECT_TRUE(remove_manifest(io, "HelloEnConsole", "out"));
+  EXPECT_TRUE(remove_manifest(io, "out"));
   EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
-  EXPECT_FALSE(remove_manifest(io, "HelloEnConsole", "out"));
+  EXPECT_FALSE(remove_manifest(io, "out"));
   EXPECT_FALSE(write_manifest(io, "HelloEnConsole", "missing"));
   EXPECT_NE(err.str().find("Manifest.mf"), std::string::npos);
 }

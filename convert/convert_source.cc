@@ -56,8 +56,12 @@ ConvertResult convert_source(platform::Io& io, const std::string& source_file,
   }
   if (!options.lenient)
     result = rewrite_source(std::move(text), source_class, destination_class, io.out);
+  // In one write: standard error is unbuffered, and a source may have
+  // thousands of notes.
+  std::string noted;
   for (const Note& note : notes)
-    io.err << source_file << ':' << note.line << ": note: " << note.text << '\n';
+    noted += source_file + ':' + std::to_string(note.line) + ": note: " + note.text + '\n';
+  io.err << noted;
   if (!destination->write(result, error) || !destination->close(error))
     return fail(io, "cannot write " + destination_file + ": " + error);
   converted.ok = true;

@@ -217,7 +217,7 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
     const auto more = program_classes(before, class_files(io.system, directory), cls);
     if (write_manifest(io, cls, directory)) {
       ok = build_jar(io, cls, directory, *options, more) && ok;
-      ok = remove_manifest(io, cls, directory) && ok;
+      ok = remove_manifest(io, directory) && ok;
     } else {
       ok = false;
     }

@@ -65,7 +65,9 @@ constexpr std::array<std::string_view, 15> kIoConstructors = {
     "ObjectInputStream",  "ObjectOutputStream", "Socket",         "ServerSocket",
     "ZipFile",            "JarFile",           "URL"};
 
-constexpr std::array<std::string_view, 86> kJavaIoTypes = {
+// The public types of java.io, as far as Java 25: the names an import of
+// java.io.* can bring in.
+constexpr std::array<std::string_view, 81> kJavaIoTypes = {
     "BufferedInputStream", "BufferedOutputStream", "BufferedReader", "BufferedWriter",
     "ByteArrayInputStream", "ByteArrayOutputStream", "CharArrayReader", "CharArrayWriter",
     "CharConversionException", "Closeable", "Console", "DataInput", "DataInputStream",
@@ -85,15 +87,14 @@ constexpr std::array<std::string_view, 86> kJavaIoTypes = {
     "SerializablePermission", "StreamCorruptedException", "StreamTokenizer",
     "StringBufferInputStream", "StringReader", "StringWriter", "SyncFailedException",
     "UTFDataFormatException", "UncheckedIOException", "UnsupportedEncodingException",
-    "WriteAbortedException", "Writer", "FileSystem", "DefaultFileSystem", "Bits",
-    "ExpiringCache", "DeleteOnExitHook"};
+    "WriteAbortedException", "Writer"};
 // clang-format on
 
 bool is_open_bracket(std::string_view w) { return w == "(" || w == "[" || w == "{"; }
 
 char closing_of(char open) { return open == '(' ? ')' : open == '[' ? ']' : '}'; }
 
-// A dotted name starting at `c`: IDENT (. IDENT)*; kNone when none.
+// A dotted name starting at `c`: IDENT (. IDENT)*; nullopt when there is none.
 std::optional<TypeName> type_name_at(const JavaSource& s, size_t c) {
   if (!s.is_identifier(c)) return std::nullopt;
   TypeName type{c, c, s.word(c)};
@@ -337,12 +338,6 @@ std::string_view JavaSource::word(size_t c) const {
   return text_.substr(t.begin, t.end - t.begin);
 }
 
-size_t JavaSource::code_at(size_t offset) const {
-  auto it = std::lower_bound(code_.begin(), code_.end(), offset,
-                             [this](uint32_t i, size_t off) { return tokens_[i].begin < off; });
-  return static_cast<size_t>(it - code_.begin());
-}
-
 size_t JavaSource::line_start(size_t line) const {
   return line >= 1 && line <= line_starts_.size() ? line_starts_[line - 1] : text_.size();
 }
@@ -412,6 +407,11 @@ JavaStructure analyse_structure(const JavaSource& s) {
     if (c >= 2 && s.is(c - 1, ".") && s.is(c - 2, "System")) continue;
     structure.readers[reader->second].uses.push_back(classify_use(s, c, in_method));
   }
+  // A name met only where it is not a variable (System.in) is no reader.
+  structure.readers.erase(
+      std::remove_if(structure.readers.begin(), structure.readers.end(),
+                     [](const ReaderVariable& reader) { return reader.uses.empty(); }),
+      structure.readers.end());
   return structure;
 }
 

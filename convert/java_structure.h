@@ -48,8 +48,6 @@ class JavaSource {
   // The matching bracket of ( ) [ ] { }, or kNone.
   size_t match(size_t c) const { return match_[c] == kUnmatched ? kNone : match_[c]; }
   bool balanced() const { return balanced_; }
-  // First code token at or after the byte offset.
-  size_t code_at(size_t offset) const;
 
   // 1-based line of a byte offset; any of CR LF, LF and CR ends a line.
   size_t line_of(size_t offset) const;

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "convert/lenient.h"
+#include "convert/note.h"
 
 namespace convert {
 

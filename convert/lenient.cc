@@ -1,11 +1,11 @@
 #include "convert/lenient.h"
 
 #include <algorithm>
-#include <charconv>
 #include <ostream>
 #include <unordered_set>
 
 #include "convert/java_structure.h"
+#include "convert/trace.h"
 
 namespace convert {
 namespace {
@@ -451,15 +451,8 @@ class Lenient {
     size_t copied = 0;
     size_t length = text_.size();
     for (const Edit& edit : settle(std::move(edits_))) {
-      const size_t position = out.size() + (edit.begin - copied);
-      char line[4 * 24];
-      char* p = line;
-      for (size_t number : {length, position, edit.end - edit.begin, edit.replacement.size()}) {
-        p = std::to_chars(p, line + sizeof line, number).ptr;
-        *p++ = ' ';
-      }
-      p[-1] = '\n';
-      trace.write(line, p - line);
+      write_trace_line(trace, length, out.size() + (edit.begin - copied), edit.end - edit.begin,
+                       edit.replacement.size());
       out.append(text_.substr(copied, edit.begin - copied));
       out += edit.replacement;
       copied = edit.end;

@@ -11,13 +11,9 @@
 #include <string_view>
 #include <vector>
 
-namespace convert {
+#include "convert/note.h"
 
-// Something the reader should know, at a 1-based line of the source.
-struct Note {
-  size_t line;
-  std::string text;
-};
+namespace convert {
 
 struct LenientResult {
   std::string text;

@@ -393,6 +393,12 @@ TEST(Lenient, BadInputConvertsAsFarAsItCan) {
 
   auto braces = lenient("class Hello { void f() { System.out.println(); }}}} flux.readLine(");
   EXPECT_NE(braces.text.find("Console.out.println()"), std::string::npos);
+
+  // A reader given to a name that is no variable (found by the fuzzer).
+  const std::string odd =
+      "class Hello { BufferedReader fl System.ux = new BufferedReader(new "
+      "InputStreamReader(System.in)); }";
+  EXPECT_EQ(lenient(odd).text, odd);
 }
 
 // The layouts the corpus shows convert with no note but where something

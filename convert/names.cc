@@ -1,9 +1,13 @@
 #include "convert/names.h"
 
-#include "convert/rewrite.h"
 #include "platform/system.h"
 
 namespace convert {
+
+std::string_view base_name(std::string_view path) {
+  size_t last = path.find_last_of("/\\");
+  return last == std::string_view::npos ? path : path.substr(last + 1);
+}
 
 std::optional<Names> derive_names(std::string_view source_path,
                                   std::string_view destination_directory,

@@ -15,6 +15,9 @@ struct Names {
   std::string destination_file;   // directory, separator, destination class + ".java"
 };
 
+// The part of `path` after its last '/' or '\\'; all of it when it has none.
+std::string_view base_name(std::string_view path);
+
 // nullopt when the first argument has no class name (it ends in a
 // separator or is empty).
 std::optional<Names> derive_names(std::string_view source_path,

@@ -7,6 +7,14 @@
 namespace convert {
 namespace {
 
+TEST(BaseName, TakesTheLastComponentAfterEitherSeparator) {
+  EXPECT_EQ(base_name("src\\Hello"), "Hello");
+  EXPECT_EQ(base_name("src/Hello"), "Hello");
+  EXPECT_EQ(base_name("a\\b/c\\Hello"), "Hello");
+  EXPECT_EQ(base_name("Hello"), "Hello");
+  EXPECT_EQ(base_name("src/"), "");
+}
+
 TEST(DeriveNames, ComposesTheFourNames) {
   const std::string sep(1, platform::path_separator());
   for (const char* source : {"src\\Hello", "src/Hello"}) {

@@ -77,11 +77,6 @@ void rename_class(WorkingText& text, std::string_view source_class,
 
 }  // namespace
 
-std::string_view base_name(std::string_view path) {
-  size_t last = path.find_last_of("/\\");
-  return last == std::string_view::npos ? path : path.substr(last + 1);
-}
-
 std::string rewrite_source(std::string source, std::string_view source_class,
                            std::string_view destination_class,
                            std::ostream& trace) {

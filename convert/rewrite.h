@@ -9,9 +9,6 @@
 
 namespace convert {
 
-// The part of `path` after its last '/' or '\\'; all of it when it has none.
-std::string_view base_name(std::string_view path);
-
 // Applies the eight rewriting steps, in their fixed order, to `text` and
 // returns the result. Each splice prints its trace line to `trace`.
 std::string rewrite_source(std::string text, std::string_view source_class,

@@ -25,14 +25,6 @@ Rewritten rewrite(const std::string& source, const std::string& from = "Hello",
 const std::string kField =
     "static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));";
 
-TEST(BaseName, TakesTheLastComponentAfterEitherSeparator) {
-  EXPECT_EQ(base_name("src\\Hello"), "Hello");
-  EXPECT_EQ(base_name("src/Hello"), "Hello");
-  EXPECT_EQ(base_name("a\\b/c\\Hello"), "Hello");
-  EXPECT_EQ(base_name("Hello"), "Hello");
-  EXPECT_EQ(base_name("src/"), "");
-}
-
 TEST(TrailingBlanks, RemovesOneBlankPerPassBeforeEachLineEnd) {
   auto r = rewrite("x   \r\ny \r\n", "Q", "Q");
   EXPECT_EQ(r.text, "x\r\ny\r\n");

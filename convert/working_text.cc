@@ -1,8 +1,9 @@
 #include "convert/working_text.h"
 
+#include "convert/trace.h"
+
 #include <algorithm>
 #include <cassert>
-#include <charconv>
 #include <cstring>
 #include <ostream>
 
@@ -38,14 +39,7 @@ void WorkingText::splice_grow(std::string_view pattern,
 }
 
 void WorkingText::splice(size_t pos, size_t count, std::string_view replacement) {
-  char line[4 * 24];
-  char* end = line;
-  for (size_t number : {length(), pos, count, replacement.size()}) {
-    end = std::to_chars(end, line + sizeof line, number).ptr;
-    *end++ = ' ';
-  }
-  end[-1] = '\n';
-  trace_.write(line, end - line);
+  write_trace_line(trace_, length(), pos, count, replacement.size());
 
   assert(pos <= length() && count <= length() - pos);
   move_gap_to(pos);

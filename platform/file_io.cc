@@ -183,12 +183,24 @@ File open_regular_file(const std::string& path, std::string& error) {
 bool read_whole_file(const std::string& path, std::string& contents, std::string& error) {
   File file = open_regular_file(path, error);
   if (!file) return false;
+  // Straight into a string of the file's size: no chunk copies, no slack.
+  struct stat st;
   std::string data;
+#ifdef _WIN32
+  const int fd = _fileno(file.get());
+#else
+  const int fd = fileno(file.get());
+#endif
+  if (fstat(fd, &st) == 0 && st.st_size > 0) data.resize(static_cast<size_t>(st.st_size));
+  size_t got = std::fread(data.data(), 1, data.size(), file.get());
+  data.resize(got);
+  // A file that grew meanwhile is read to its end.
   char chunk[1 << 16];
-  for (;;) {
-    size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
-    data.append(chunk, got);
-    if (got < sizeof chunk) break;
+  while (got == data.size() && !std::feof(file.get())) {
+    const size_t more = std::fread(chunk, 1, sizeof chunk, file.get());
+    if (more == 0) break;
+    data.append(chunk, more);
+    got = data.size();
   }
   if (std::ferror(file.get())) {
     error = reason();
@@ -196,16 +208,6 @@ bool read_whole_file(const std::string& path, std::string& contents, std::string
   }
   contents = std::move(data);
   return true;
-}
-
-std::unique_ptr<OutputFile> create_stdio_file(const std::string& path,
-                                              std::string& error) {
-  File file(std::fopen(path.c_str(), "wb"));
-  if (!file) {
-    error = reason();
-    return nullptr;
-  }
-  return std::make_unique<StdioFile>(std::move(file));
 }
 
 std::unique_ptr<OutputFile> create_replacement_file(const std::string& path, std::string& error) {

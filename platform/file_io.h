@@ -10,10 +10,7 @@
 
 namespace platform {
 
-bool read_whole_file(const std::string& path, std::string& contents,
-                     std::string& error);
-std::unique_ptr<OutputFile> create_stdio_file(const std::string& path,
-                                              std::string& error);
+bool read_whole_file(const std::string& path, std::string& contents, std::string& error);
 std::unique_ptr<OutputFile> create_new_stdio_file(const std::string& path, std::string& error);
 std::unique_ptr<OutputFile> create_replacement_file(const std::string& path, std::string& error);
 

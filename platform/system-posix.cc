@@ -139,17 +139,17 @@ class PosixDirectory : public Directory {
 
 class PosixSystem : public System {
  public:
-  int run_command(const std::string& command) override {
+  std::optional<int> run_command(const std::string& command) override {
     std::cout.flush();
     std::fflush(nullptr);
     const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
     pid_t pid;
     if (posix_spawn(&pid, "/bin/sh", nullptr, nullptr,
                     const_cast<char* const*>(argv), environ) != 0)
-      return -1;
+      return std::nullopt;
     int status;
     while (waitpid(pid, &status, 0) < 0)
-      if (errno != EINTR) return -1;
+      if (errno != EINTR) return std::nullopt;
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
   }

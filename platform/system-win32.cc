@@ -197,11 +197,11 @@ class WinDirectory : public Directory {
 
 class WinSystem : public System {
  public:
-  int run_command(const std::string& command) override {
+  std::optional<int> run_command(const std::string& command) override {
     std::cout.flush();
     std::fflush(nullptr);
     std::string program, name;
-    if (!find_interpreter(program, name)) return -1;
+    if (!find_interpreter(program, name)) return std::nullopt;
     std::string line = name + " /c " + command;
     std::vector<char> writable(line.begin(), line.end());
     writable.push_back('\0');
@@ -210,7 +210,7 @@ class WinSystem : public System {
     PROCESS_INFORMATION process{};
     if (!CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, TRUE,
                         0, nullptr, nullptr, &startup, &process))
-      return -1;
+      return std::nullopt;
     CloseHandle(process.hThread);
     WaitForSingleObject(process.hProcess, INFINITE);
     DWORD status = 0;

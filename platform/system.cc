@@ -11,11 +11,6 @@ bool System::read_file(const std::string& path, std::string& contents,
   return read_whole_file(path, contents, error);
 }
 
-std::unique_ptr<OutputFile> System::create_file(const std::string& path,
-                                                std::string& error) {
-  return create_stdio_file(path, error);
-}
-
 std::unique_ptr<OutputFile> System::create_new_file(const std::string& path, std::string& error) {
   return create_new_stdio_file(path, error);
 }
@@ -23,12 +18,6 @@ std::unique_ptr<OutputFile> System::create_new_file(const std::string& path, std
 std::unique_ptr<OutputFile> System::create_replacement(const std::string& path,
                                                        std::string& error) {
   return create_replacement_file(path, error);
-}
-
-bool System::write_file(const std::string& path, std::string_view contents,
-                        std::string& error) {
-  auto file = create_file(path, error);
-  return file && file->write(contents, error) && file->close(error);
 }
 
 std::ostream& Io::error() const { return err << program << ": error: "; }

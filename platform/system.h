@@ -41,9 +41,10 @@ class System {
 
   // Runs one command line through the platform's command interpreter
   // (/bin/sh -c on POSIX, COMSPEC /c on Windows) in the current directory,
-  // after flushing standard output. Returns the exit status, or -1 when the
-  // interpreter cannot be started.
-  virtual int run_command(const std::string& command) = 0;
+  // after flushing standard output. Returns the exit status (any value,
+  // -1 included on Windows), or nullopt when the interpreter cannot be
+  // started.
+  virtual std::optional<int> run_command(const std::string& command) = 0;
 
   // False with the reason in `error` when the directory cannot be entered.
   virtual bool change_directory(const std::string& path, std::string& error) = 0;
@@ -74,12 +75,7 @@ class System {
   // Whole-file I/O in binary mode, through the C library on every
   // platform. On failure `error` receives the reason. Only regular files
   // are read: a FIFO or a device would block or never end.
-  virtual bool read_file(const std::string& path, std::string& contents,
-                         std::string& error);
-  // Creates the file, or empties an existing one; nullptr with the reason
-  // in `error` when it cannot.
-  virtual std::unique_ptr<OutputFile> create_file(const std::string& path,
-                                                  std::string& error);
+  virtual bool read_file(const std::string& path, std::string& contents, std::string& error);
   // Creates a file that does not exist yet; fails when anything, a link
   // included, is already there, so it never writes through a link.
   virtual std::unique_ptr<OutputFile> create_new_file(const std::string& path, std::string& error);
@@ -92,8 +88,6 @@ class System {
   // there, or when `path` is a directory, a FIFO or a device.
   virtual std::unique_ptr<OutputFile> create_replacement(const std::string& path,
                                                          std::string& error);
-  bool write_file(const std::string& path, std::string_view contents,
-                  std::string& error);
   virtual bool delete_file(const std::string& path, std::string& error) = 0;
 
   // Whether the sweeper hands each tree removal to the interpreter (rd on

@@ -75,7 +75,7 @@ class TestDirectory : public Directory {
 
 }  // namespace
 
-int TestSystem::run_command(const std::string& command) {
+std::optional<int> TestSystem::run_command(const std::string& command) {
   commands.push_back({current_directory().value_or("?"), command});
   return command_status ? command_status(command) : real_.run_command(command);
 }
@@ -127,11 +127,6 @@ bool TestSystem::read_file(const std::string& path, std::string& contents,
     return false;
   }
   return real_.read_file(path, contents, error);
-}
-
-std::unique_ptr<OutputFile> TestSystem::create_file(const std::string& path,
-                                                    std::string& error) {
-  return injected(uncreatable.count(path) ? nullptr : real_.create_file(path, error), path, error);
 }
 
 std::unique_ptr<OutputFile> TestSystem::create_new_file(const std::string& path,

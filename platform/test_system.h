@@ -20,8 +20,9 @@ class TestSystem : public System {
     std::string text;
   };
 
-  // When set, commands are not run but recorded, and this gives the status.
-  std::function<int(const std::string&)> command_status;
+  // When set, commands are not run but recorded, and this gives the status
+  // (nullopt: the interpreter could not start).
+  std::function<std::optional<int>(const std::string&)> command_status;
   std::vector<Command> commands;
 
   // Paths, as the caller composes them, where an operation fails.
@@ -29,7 +30,7 @@ class TestSystem : public System {
   std::set<std::string> unlistable;   // Directory::list
   std::set<std::string> undeletable;  // Directory::remove
   std::set<std::string> unreadable;   // read_file
-  std::set<std::string> uncreatable;  // create_file, create_new_file, create_replacement
+  std::set<std::string> uncreatable;  // create_new_file, create_replacement
   std::set<std::string> unwritable;   // writes to the created file fail
   // Programs found by find_program, by name; others are looked up for real.
   std::map<std::string, std::optional<std::string>> programs;
@@ -41,7 +42,7 @@ class TestSystem : public System {
   // Overrides the platform's choice of tree removal.
   std::optional<bool> interpreter_removes_trees;
 
-  int run_command(const std::string& command) override;
+  std::optional<int> run_command(const std::string& command) override;
   bool change_directory(const std::string& path, std::string& error) override;
   std::optional<std::string> current_directory() override;
   std::optional<std::string> absolute_path(const std::string& path, std::string& error) override;
@@ -52,7 +53,6 @@ class TestSystem : public System {
                                           const std::string& directory) override;
   std::unique_ptr<Directory> open_directory(const std::string& path, std::string& error) override;
   bool read_file(const std::string& path, std::string& contents, std::string& error) override;
-  std::unique_ptr<OutputFile> create_file(const std::string& path, std::string& error) override;
   std::unique_ptr<OutputFile> create_new_file(const std::string& path, std::string& error) override;
   std::unique_ptr<OutputFile> create_replacement(const std::string& path,
                                                  std::string& error) override;

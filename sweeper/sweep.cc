@@ -87,8 +87,11 @@ void Sweeper::remove_tree(platform::Directory& parent, const std::string& path,
   io_.out << (command ? *command : platform::tree_removal_line(path)) << '\n';
   if (options_.dry_run) return;
   if (command && io_.system.removes_trees_through_interpreter()) {
-    int status = io_.system.run_command(*command);
-    if (status != 0) fail("removal of " + path + " ended with status " + std::to_string(status));
+    const std::optional<int> status = io_.system.run_command(*command);
+    if (!status)
+      fail("cannot start the command interpreter to remove " + path);
+    else if (*status != 0)
+      fail("removal of " + path + " ended with status " + std::to_string(*status));
     // rd's status does not tell whether the tree went.
     if (parent.contains(name)) fail(path + " is still there after its removal");
     return;
