@@ -86,9 +86,14 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
                     const std::string& destination_directory) {
   const std::string path = manifest_path(destination_directory);
   std::string error;
-  auto file = io.system.create_new_file(path, error);
-  // An interrupted run leaves no manifest to block the next one.
-  if (file) platform::remove_on_signal(path);
+  std::unique_ptr<platform::OutputFile> file;
+  {
+    // An interrupted run leaves no manifest to block the next one: none is
+    // there unregistered, even for an instant.
+    platform::SignalsHeld held;
+    file = io.system.create_new_file(path, error);
+    if (file) platform::remove_on_signal(path);
+  }
   if (file &&
       file->write("Manifest-Version: 1.0\r\n"
                   "Created-By: 1.5.0 (Sun Microsystems Inc.)\r\n"

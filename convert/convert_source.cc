@@ -2,11 +2,12 @@
 
 #include <ostream>
 
-#include "convert/java_features.h"
-#include "convert/java_structure.h"
+#include "convert/default_layout.h"
 #include "convert/layout_notes.h"
 #include "convert/lenient.h"
 #include "convert/rewrite.h"
+#include "java/features.h"
+#include "java/structure.h"
 
 namespace convert {
 namespace {
@@ -39,29 +40,39 @@ ConvertResult convert_source(platform::Io& io, const std::string& source_file,
     return fail(io, "cannot create " + destination_file + ": " + error);
 
   ConvertResult converted;
-  std::string result;
-  std::vector<Note> notes;
+  NoteList notes;
+  LenientPlan plan;
   {
-    // Analysed once, for the notes, the lenient rewriting and the release;
-    // gone before the default rewriting takes the text over.
-    const JavaProgram program(text);
-    converted.newest_feature = newest_feature(program);
+    // The layout's matches, before the analysis: never both copies at once.
+    const layout::Matches layout = options.lenient ? layout::Matches() : layout::find_layout(text);
+    // Analysed once, for the notes, the lenient plan and the release; gone
+    // before the text is rewritten, so the two never take memory together.
+    const java::Program program(text);
+    converted.newest_feature = java::newest_feature(program);
     if (options.lenient) {
-      LenientResult lenient = rewrite_lenient(program, source_class, destination_class, io.out);
-      result = std::move(lenient.text);
-      notes = std::move(lenient.notes);
+      plan = plan_lenient(program, source_class, destination_class);
+      for (const Note& note : plan.notes) notes.add(note.line, note.text);
     } else {
-      notes = layout_notes(program, source_class, destination_class);
+      notes = layout_notes(program, layout, source_class, destination_class);
     }
   }
-  if (!options.lenient)
-    result = rewrite_source(std::move(text), source_class, destination_class, io.out);
-  // In one write: standard error is unbuffered, and a source may have
+  // Before the rewriting, so that they take no memory beside it; in big
+  // writes, as standard error is unbuffered and a source may have
   // thousands of notes.
   std::string noted;
-  for (const Note& note : notes)
-    noted += source_file + ':' + std::to_string(note.line) + ": note: " + note.text + '\n';
+  for (size_t i = 0; i < notes.size(); ++i) {
+    noted += source_file + ':' + std::to_string(notes.line(i)) + ": note: " + notes.text(i) + '\n';
+    if (noted.size() > (1 << 16)) {
+      io.err << noted;
+      noted.clear();
+    }
+  }
   io.err << noted;
+  notes = NoteList();
+  std::string result =
+      options.lenient ? plan.apply(text, io.out)
+                      : rewrite_source(std::move(text), source_class, destination_class, io.out);
+  std::string().swap(text);
   if (!destination->write(result, error) || !destination->close(error))
     return fail(io, "cannot write " + destination_file + ": " + error);
   converted.ok = true;

@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "convert/java_features.h"
+#include "java/features.h"
 #include "platform/system.h"
 
 namespace convert {
@@ -26,7 +26,7 @@ struct ConvertOptions {
 struct ConvertResult {
   bool ok = false;
   // What of the source needs the newest Java, when newer than Java 8.
-  std::optional<LanguageFeature> newest_feature;
+  std::optional<java::LanguageFeature> newest_feature;
   explicit operator bool() const { return ok; }
 };
 

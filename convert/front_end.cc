@@ -131,7 +131,7 @@ std::optional<int> release_number(const std::string& text) {
 // options of an old or unknown JDK).
 std::string class_version_for(platform::Io& io, const std::string& source_file, bool lenient,
                               std::optional<int> jdk, std::optional<int> release,
-                              const std::optional<LanguageFeature>& feature) {
+                              const std::optional<java::LanguageFeature>& feature) {
   std::string options(class_version_options(jdk));
   int asked = jdk && *jdk >= 9 ? 8 : 0;  // 0: the legacy options
   auto note = [&](const std::string& text) {

@@ -3,55 +3,35 @@
 #include <algorithm>
 #include <string>
 
-#include "convert/java_structure.h"
+#include "convert/default_layout.h"
+#include "java/io_analysis.h"
+#include "java/structure.h"
 
 namespace convert {
 namespace {
 
+using java::Handler;
+using java::kNone;
+using java::Method;
+using java::ReaderUse;
+using java::ReaderVariable;
+using java::TokenKind;
+using java::TypeName;
+
 constexpr std::string_view kTry = "; try --lenient";
-constexpr std::string_view kReaderField =
-    "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\r\n";
-
-// The text as the default rewriting has it when it looks for the field,
-// the import and the main header: trailing blanks and throws clauses gone.
-// No line is removed, so lines keep their numbers.
-std::string as_searched(std::string_view text) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text.compare(i, 2, "\r\n") == 0)
-      while (!out.empty() && out.back() == ' ') out.pop_back();
-    out += text[i];
-  }
-  constexpr std::string_view clause = " throws IOException";
-  std::string result;
-  result.reserve(out.size());
-  for (size_t i = 0; i < out.size();) {
-    if (out.compare(i, clause.size(), clause) == 0) {
-      i += clause.size();
-    } else {
-      result += out[i++];
-    }
-  }
-  return result;
-}
-
-size_t line_in(std::string_view text, size_t offset) {
-  return 1 + static_cast<size_t>(std::count(text.begin(), text.begin() + offset, '\n'));
-}
-
 class Notes {
  public:
-  Notes(const JavaProgram& program, std::string_view source_class,
+  Notes(const java::Program& program, const layout::Matches& layout, std::string_view source_class,
         std::string_view destination_class)
       : text_(program.source.text()),
-        searched_(as_searched(text_)),
+        layout_(layout),
+        program_(program),
         source_(program.source),
         structure_(program.structure),
         source_class_(source_class),
         destination_class_(destination_class) {}
 
-  std::vector<Note> run() {
+  NoteList run() {
     if (source_.too_large()) return {};
     if (!line_ends()) {
       reader_field();
@@ -62,15 +42,14 @@ class Notes {
     renames();
     escaped_names();
     other_readers();
-    std::stable_sort(notes_.begin(), notes_.end(),
-                     [](const Note& a, const Note& b) { return a.line < b.line; });
+    notes_.sort();
     return std::move(notes_);
   }
 
  private:
-  size_t begin(size_t c) const { return source_.token(c).begin; }
+  size_t begin(size_t c) const { return source_.begin(c); }
 
-  void note(size_t line, std::string text) { notes_.push_back({line, text + std::string(kTry)}); }
+  void note(size_t line, const std::string& text) { notes_.add(line, text + std::string(kTry)); }
 
   // False when every line ends in CR LF.
   bool line_ends() {
@@ -86,8 +65,8 @@ class Notes {
   }
 
   void reader_field() {
-    if (searched_.find(kReaderField) != std::string::npos) return;
-    const ReaderVariable* flux = find_reader(structure_, "flux");
+    if (layout_.field) return;
+    const ReaderVariable* flux = java::find_reader(structure_, "flux");
     if (!flux) return;
     for (const ReaderUse& use : flux->uses) {
       if (use.kind != ReaderUse::Kind::declaration || use.resource_open != kNone) continue;
@@ -115,7 +94,7 @@ class Notes {
   }
 
   void java_io_import() {
-    if (searched_.find("import java.io.*;\r\n\r\n") != std::string::npos) return;
+    if (layout_.import) return;
     for (size_t c = 0; c + 4 < source_.size(); ++c) {
       if (!(source_.is(c, "import") && source_.is(c + 1, "java") && source_.is(c + 3, "io")))
         continue;
@@ -131,14 +110,13 @@ class Notes {
     const Method& main = structure_.methods[*structure_.main];
     const size_t first = source_.line_of(begin(main.name));
     const size_t last = source_.line_of(begin(main.body_open));
-    const size_t marker = searched_.find(" args) {\r\n");
-    if (marker == std::string::npos) {
+    if (!layout_.marker) {
       note(first,
            "the main method's header does not end in \" args) {\" and a line end, so no title "
            "is set");
       return;
     }
-    const size_t line = line_in(searched_, marker);
+    const size_t line = source_.line_of(*layout_.marker);
     if (line < first || line > last)
       note(line,
            "the title goes into this method, whose header ends like the expected main "
@@ -150,24 +128,26 @@ class Notes {
   void exceptions() {
     // The default conversion redirects every read but keeps a reader declared
     // another way, a try resource among them.
-    IoOptions options;
+    java::IoOptions options;
     options.converted_readers = {"flux"};
     options.readers_removed = false;
     options.io_throws_removed = true;
-    IoAnalysis io = analyse_io(source_, structure_, options);
+    const java::IoAnalysis io = java::analyse_io(program_, options);
     for (size_t m = 0; m < structure_.methods.size(); ++m) {
       const Method& method = structure_.methods[m];
       if (broken_throws_list(method)) continue;
       if (!io.method_body_throws[m]) continue;
-      if (std::none_of(method.throws.begin(), method.throws.end(), is_io_exception)) continue;
+      const auto throws = structure_.throws(method);
+      if (std::none_of(throws.begin(), throws.end(), java::is_io_exception)) continue;
       note(source_.line_of(begin(method.name)),
            "throws IOException goes from " + std::string(source_.word(method.name)) +
                ", which still does input or output that throws it; javac will report it");
     }
     for (size_t t = 0; t < structure_.tries.size(); ++t) {
       if (io.try_body_throws[t]) continue;
-      for (const Handler& handler : structure_.tries[t].handlers) {
-        if (handler.types.size() != 1 || !is_io_exception(handler.types.front())) continue;
+      for (const Handler& handler : structure_.handlers(structure_.tries[t])) {
+        const auto types = structure_.types(handler);
+        if (types.size() != 1 || !java::is_io_exception(types.front())) continue;
         note(source_.line_of(begin(handler.keyword)),
              "once the reads go to the console nothing in this try throws IOException, and "
              "javac rejects the catch");
@@ -178,18 +158,19 @@ class Notes {
   // " throws IOException" goes as bytes: at the head of a longer list it
   // leaves the rest of the list behind, which javac rejects.
   bool broken_throws_list(const Method& method) {
-    if (method.throws.size() < 2 || !is_io_exception(method.throws[0])) return false;
-    const TypeName& first = method.throws[0];
+    const auto throws = structure_.throws(method);
+    if (throws.size() < 2 || !java::is_io_exception(throws[0])) return false;
+    const TypeName& first = throws[0];
     const size_t at = begin(method.throws_keyword);
     if (first.first != first.last || at == 0 ||
         text_.compare(at - 1, begin(first.first) - at + 1, " throws ") != 0)
       return false;
-    const TypeName& next = method.throws[1];
-    const size_t rest = source_.token(first.last).end;
-    note(source_.line_of(at),
-         "removing \" throws IOException\" from " + std::string(source_.word(method.name)) +
-             " leaves \"" + std::string(text_.substr(rest, source_.token(next.last).end - rest)) +
-             "\" behind, which javac rejects");
+    const TypeName& next = throws[1];
+    const size_t rest = source_.end(first.last);
+    note(source_.line_of(at), "removing \" throws IOException\" from " +
+                                  std::string(source_.word(method.name)) + " leaves \"" +
+                                  std::string(text_.substr(rest, source_.end(next.last) - rest)) +
+                                  "\" behind, which javac rejects");
     return true;
   }
 
@@ -224,27 +205,29 @@ class Notes {
     size_t name_line = 0, text_line = 0;
     std::string example;
     // The reader field's line is gone before the renaming.
-    const size_t field = searched_.find(kReaderField);
     size_t field_begin = 0, field_end = 0;
-    if (field != std::string::npos) {
-      const size_t line = line_in(searched_, field);
+    if (layout_.field) {
+      const size_t line = source_.line_of(*layout_.field);
       field_begin = source_.line_start(line);
       field_end = source_.line_start(line + 1);
     }
-    for (const Token& t : source_.tokens()) {
-      std::string_view word = text_.substr(t.begin, t.end - t.begin);
-      if (field_begin <= t.begin && t.begin < field_end) continue;
-      if (t.kind == TokenKind::identifier && word != source_class_ &&
+    for (size_t c = 0; c < source_.size(); ++c) {
+      const size_t at_byte = begin(c);
+      const TokenKind kind = source_.kind(c);
+      if (field_begin <= at_byte && at_byte < field_end) continue;
+      // As spelled: the byte patterns see no Unicode escape through.
+      const std::string_view word = text_.substr(at_byte, source_.end(c) - at_byte);
+      if (kind == TokenKind::identifier && word != source_class_ &&
           word.find(source_class_) != std::string_view::npos) {
         if (inside_names++ == 0) {
-          name_line = source_.line_of(t.begin);
+          name_line = source_.line_of(at_byte);
           example = std::string(word);
         }
-      } else if (t.kind == TokenKind::string_literal || t.kind == TokenKind::text_block) {
+      } else if (kind == TokenKind::string_literal || kind == TokenKind::text_block) {
         for (size_t at = word.find(source_class_); at != std::string_view::npos;
              at = word.find(source_class_, at + 1)) {
           if (at > 0 && word[at - 1] == '"') continue;
-          if (inside_text++ == 0) text_line = source_.line_of(t.begin);
+          if (inside_text++ == 0) text_line = source_.line_of(at_byte);
         }
       }
     }
@@ -260,7 +243,7 @@ class Notes {
   // The byte patterns see names as spelled: a Unicode escape hides one.
   void escaped_names() {
     for (size_t c = 0; c < source_.size(); ++c) {
-      if (!source_.token(c).escaped) continue;
+      if (!source_.escaped(c)) continue;
       const std::string_view name = source_.word(c);
       if (name != "flux" && name != "System" && name != source_class_) continue;
       note(source_.line_of(begin(c)),
@@ -276,24 +259,26 @@ class Notes {
   }
 
   std::string_view text_;
-  std::string searched_;
-  const JavaSource& source_;
-  const JavaStructure& structure_;
+  const layout::Matches& layout_;
+  const java::Program& program_;
+  const java::Source& source_;
+  const java::Structure& structure_;
   std::string_view source_class_;
   std::string_view destination_class_;
-  std::vector<Note> notes_;
+  NoteList notes_;
 };
 
 }  // namespace
 
-std::vector<Note> layout_notes(const JavaProgram& program, std::string_view source_class,
-                               std::string_view destination_class) {
-  return Notes(program, source_class, destination_class).run();
+NoteList layout_notes(const java::Program& program, const layout::Matches& layout,
+                      std::string_view source_class, std::string_view destination_class) {
+  return Notes(program, layout, source_class, destination_class).run();
 }
 
-std::vector<Note> layout_notes(std::string_view source, std::string_view source_class,
-                               std::string_view destination_class) {
-  return layout_notes(JavaProgram(source), source_class, destination_class);
+NoteList layout_notes(std::string_view source, std::string_view source_class,
+                      std::string_view destination_class) {
+  const layout::Matches layout = layout::find_layout(source);
+  return layout_notes(java::Program(source), layout, source_class, destination_class);
 }
 
 }  // namespace convert

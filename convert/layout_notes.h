@@ -7,16 +7,23 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/default_layout.h"
 #include "convert/note.h"
+
+namespace java {
+struct Program;
+}
 
 namespace convert {
 
-struct JavaProgram;
-
-std::vector<Note> layout_notes(const JavaProgram& program, std::string_view source_class,
-                               std::string_view destination_class);
-std::vector<Note> layout_notes(std::string_view source, std::string_view source_class,
-                               std::string_view destination_class);
+// Where the layout's patterns are found in the program's text (see
+// default_layout.h), apart so that its copy of the text need not live
+// beside the analysis.
+NoteList layout_notes(const java::Program& program, const layout::Matches& layout,
+                      std::string_view source_class, std::string_view destination_class);
+// Both found here.
+NoteList layout_notes(std::string_view source, std::string_view source_class,
+                      std::string_view destination_class);
 
 }  // namespace convert
 

@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 std::string notes(const std::string& source, const std::string& from = "Hello",
                   const std::string& to = "Hello") {
   std::string all;
-  for (const Note& note : layout_notes(source, from, to))
+  for (const Note& note : layout_notes(source, from, to).all())
     all += std::to_string(note.line) + ": " + note.text + "\n";
   return all;
 }
@@ -97,6 +97,17 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
     EXPECT_EQ(std::count(got.begin(), got.end(), '\n'), 1) << got;
     EXPECT_NE(got.find("; try --lenient\n"), std::string::npos);
   }
+}
+
+// Lines are counted one way everywhere: a lone CR ends one too, so the
+// title's line is main's own.
+TEST(LayoutNotes, ALoneCarriageReturnEndsALineForTheNotesToo) {
+  const std::string source = crlf("import java.io.*;\n\nclass Hello {\n" + kField) +
+                             "  // a comment\r" +
+                             crlf(
+                                 "  public static void main(String[] args) throws IOException {\n"
+                                 "    System.out.println(flux.readLine());\n  }\n}\n");
+  EXPECT_EQ(notes(source), "");
 }
 
 TEST(LayoutNotes, ThePackagersRenamingInsideOtherNamesAndText) {

@@ -4,65 +4,114 @@
 #include <ostream>
 #include <unordered_set>
 
-#include "convert/java_structure.h"
 #include "convert/trace.h"
+#include "java/io_analysis.h"
+#include "java/structure.h"
 
 namespace convert {
-namespace {
 
-// The replacement is one of a few texts that outlive the edits: literals,
-// the destination class and the title call.
-struct Edit {
-  size_t begin;
-  size_t end;
-  std::string_view replacement;
-};
+using java::Handler;
+using java::kNone;
+using java::Method;
+using java::ReaderUse;
+using java::ReaderVariable;
+using java::TokenKind;
+using java::TryStatement;
+using java::TypeName;
+using Edit = LenientPlan::Edit;
+using Text = LenientPlan::Text;
+
+namespace {
 
 enum class Completion { yes, no, unknown };
 
 bool is_line_end(char c) { return c == '\n' || c == '\r'; }
 bool is_blank(char c) { return c == ' ' || c == '\t'; }
 
-class Lenient {
+bool in_text_order(const Edit& a, const Edit& b) {
+  return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
+}
+
+}  // namespace
+
+class LenientPlanner {
  public:
-  Lenient(const JavaProgram& program, std::string_view source_class,
-          std::string_view destination_class)
+  LenientPlanner(const java::Program& program, std::string_view source_class,
+                 std::string_view destination_class)
       : text_(program.source.text()),
+        program_(program),
         source_(program.source),
         structure_(program.structure),
-        source_class_(source_class),
-        destination_class_(destination_class) {}
+        source_class_(source_class) {
+    plan_.destination_class_ = std::string(destination_class);
+  }
 
-  LenientResult run(std::ostream& trace) {
-    if (source_.too_large())
-      return {std::string(text_),
-              {{1,
-                "the file is too large to convert token by token; it is "
-                "left as it is"}}};
-    edits_.reserve(source_.size() / 4 + 16);
-    IoOptions io;
+  LenientPlan run() {
+    if (source_.too_large()) {
+      note(0, "the file is too large to convert token by token; it is left as it is");
+      return std::move(plan_);
+    }
+    java::IoOptions io;
     for (const ReaderVariable& reader : structure_.readers)
-      if (is_convertible(reader)) io.converted_readers.push_back(reader.name);
-    io_ = analyse_io(source_, structure_, io);
+      if (java::is_convertible(reader)) io.converted_readers.push_back(reader.name);
+    io_ = java::analyse_io(program_, io);
+    // Room for more edits than a source can have (a line end, or a token in
+    // four, each): never copied as it grows, and what is not used costs
+    // no memory.
+    edits_.reserve(source_.line_of(text_.size()) + source_.size() / 4 + 16);
     trailing_blanks();
-    for (const ReaderVariable& reader : structure_.readers) convert_reader(reader);
+    end_run();
+    for (const ReaderVariable& reader : structure_.readers) {
+      convert_reader(reader);
+      end_run();
+    }
     scanners();
+    end_run();
     redirections();
+    end_run();
     title();
     throws_clauses();
+    end_run();
     catches();
+    end_run();
     imports();
     doubts();
-    return {apply(trace), std::move(notes_)};
+    sort_edits();
+    std::stable_sort(plan_.notes.begin(), plan_.notes.end(),
+                     [](const Note& a, const Note& b) { return a.line < b.line; });
+    return std::move(plan_);
   }
 
  private:
   // Byte offsets of code token c.
-  size_t begin(size_t c) const { return source_.token(c).begin; }
-  size_t end(size_t c) const { return source_.token(c).end; }
+  size_t begin(size_t c) const { return source_.begin(c); }
+  size_t end(size_t c) const { return source_.end(c); }
+
+  // The edits come in runs, one per pass, each nearly in text order: each
+  // is sorted by itself and merged in, stably, which costs less than
+  // sorting them all and gives the same order.
+  void end_run() {
+    if (runs_.empty() || runs_.back() != edits_.size()) runs_.push_back(edits_.size());
+  }
+  void sort_edits() {
+    end_run();
+    size_t merged = 0;
+    for (size_t end : runs_) {
+      const auto first = edits_.begin() + static_cast<std::ptrdiff_t>(merged);
+      const auto last = edits_.begin() + static_cast<std::ptrdiff_t>(end);
+      if (!std::is_sorted(first, last, in_text_order)) std::stable_sort(first, last, in_text_order);
+      std::inplace_merge(edits_.begin(), first, last, in_text_order);
+      merged = end;
+    }
+    runs_.assign(1, edits_.size());
+  }
+
+  void edit(size_t from, size_t to, Text replacement = Text::nothing) {
+    edits_.push_back({static_cast<uint32_t>(from), static_cast<uint32_t>(to), replacement});
+  }
 
   void note(size_t offset, std::string text) {
-    notes_.push_back({source_.line_of(offset), std::move(text)});
+    plan_.notes.push_back({source_.line_of(offset), std::move(text)});
   }
 
   size_t line_start(size_t offset) const { return source_.line_start(source_.line_of(offset)); }
@@ -79,42 +128,45 @@ class Lenient {
   }
 
   // Code tokens first..last, widened to their whole line, line end
-  // included, when nothing else stands on it. Decided from the tokens
-  // around them, so a long line costs nothing more.
+  // included, when nothing else stands on it: only blanks between them and
+  // a line end (or the text's end) on either side. A comment there keeps
+  // the line.
   Edit removal(size_t first, size_t last) const {
-    const auto& tokens = source_.tokens();
-    const size_t before = source_.token_index(first), after = source_.token_index(last) + 1;
     const size_t from = begin(first), to = end(last);
+    const Edit kept{static_cast<uint32_t>(from), static_cast<uint32_t>(to), Text::nothing};
     size_t start = from, stop = to;
-    if (before > 0) {
-      const Token& t = tokens[before - 1];
-      if (t.kind != TokenKind::whitespace) return {from, to, ""};
-      start = t.end;
-      while (start > t.begin && is_blank(text_[start - 1])) --start;
-      if (start != 0 && !is_line_end(text_[start - 1])) return {from, to, ""};
-    } else if (from != 0) {
-      return {from, to, ""};
-    }
-    if (after < tokens.size()) {
-      const Token& t = tokens[after];
-      if (t.kind != TokenKind::whitespace) return {from, to, ""};
-      while (stop < t.end && is_blank(text_[stop])) ++stop;
-      if (stop == t.end) return stop == text_.size() ? Edit{start, stop, ""} : Edit{from, to, ""};
+    while (start > 0 && is_blank(text_[start - 1])) --start;
+    if (start != 0 && !is_line_end(text_[start - 1])) return kept;
+    while (stop < text_.size() && is_blank(text_[stop])) ++stop;
+    if (stop < text_.size()) {
+      if (!is_line_end(text_[stop])) return kept;
       stop += terminator_length(stop);
     }
-    return {start, stop, ""};
+    return {static_cast<uint32_t>(start), static_cast<uint32_t>(stop), Text::nothing};
   }
 
+  // Blanks before a line end go, outside comments and literals: in the
+  // gaps between code tokens, lexed again.
   void trailing_blanks() {
-    for (const Token& t : source_.tokens()) {
-      if (t.kind != TokenKind::whitespace) continue;
-      for (size_t i = t.begin; i < t.end; ++i) {
-        if (!is_line_end(text_[i])) continue;
-        size_t first = i;
-        while (first > t.begin && is_blank(text_[first - 1])) --first;
-        if (first < i) edits_.push_back({first, i, ""});
-        if (text_.compare(i, 2, "\r\n") == 0) ++i;
+    size_t gap = 0;
+    for (size_t c = 0; c <= source_.size(); ++c) {
+      const size_t gap_end = c < source_.size() ? begin(c) : text_.size();
+      // Most gaps are a blank or nothing: only one with a line end needs a look.
+      bool line_end = false;
+      for (size_t i = gap; i < gap_end && !line_end; ++i) line_end = is_line_end(text_[i]);
+      for (java::Lexer lexer(text_.substr(0, line_end ? gap_end : gap), gap); !lexer.done();) {
+        const size_t piece = lexer.position();
+        const java::Lexed lexed = lexer.next();
+        if (lexed.kind != TokenKind::whitespace) continue;
+        for (size_t i = piece; i < lexed.end; ++i) {
+          if (!is_line_end(text_[i])) continue;
+          size_t first = i;
+          while (first > piece && is_blank(text_[first - 1])) --first;
+          if (first < i) edit(first, i);
+          if (text_.compare(i, 2, "\r\n") == 0) ++i;
+        }
       }
+      if (c < source_.size()) gap = end(c);
     }
   }
 
@@ -128,7 +180,7 @@ class Lenient {
     for (const ReaderUse& use : reader.uses) {
       switch (use.kind) {
         case ReaderUse::Kind::read_line:
-          edits_.push_back({begin(use.token), end(use.token), "Console.in"});
+          edit(begin(use.token), end(use.token), Text::console_in);
           break;
         case ReaderUse::Kind::declaration:
         case ReaderUse::Kind::assignment:
@@ -154,6 +206,10 @@ class Lenient {
                name +
                    " is not a reader of System.in made the usual way (new BufferedReader(new "
                    "InputStreamReader(System.in))); it and its uses are left as they are");
+        else if (use.last == kNone)
+          note(begin(use.token), name +
+                                     " is declared here along with other variables, or without "
+                                     "its ';'; it and its uses are left as they are");
       } else if (use.kind == ReaderUse::Kind::other) {
         note(begin(use.token), name + " is used here other than by " + name +
                                    ".readLine(); the reader and all its uses are left as they "
@@ -171,7 +227,7 @@ class Lenient {
   // Reader too. Any other use of System.in stays, and is named.
   void scanners() {
     for (size_t system : structure_.scanners)
-      edits_.push_back({begin(system), end(system + 2), "Console.in"});
+      edit(begin(system), end(system + 2), Text::console_in);
     for (size_t system : structure_.standard_input)
       note(begin(system),
            "System.in is read here other than through a BufferedReader or a Scanner the "
@@ -187,10 +243,10 @@ class Lenient {
                          [](const TryStatement& t, size_t open) { return t.keyword + 1 < open; });
     if (it == tries.end() || it->resources_open != use.resource_open) return;
     const TryStatement* statement = &*it;
-    if (statement->handlers.empty())
-      edits_.push_back({begin(statement->keyword), begin(statement->body_open), ""});  // a block
+    if (structure_.handlers(*statement).empty())
+      edit(begin(statement->keyword), begin(statement->body_open));  // a block
     else
-      edits_.push_back({end(statement->keyword), end(source_.match(use.resource_open)), ""});
+      edit(end(statement->keyword), end(source_.match(use.resource_open)));
   }
 
   void redirections() {
@@ -199,13 +255,13 @@ class Lenient {
       if (!source_.is_identifier(c)) continue;
       // A class of the program's own named like this one is the program.
       if (w == source_class_) {
-        if (destination_class_ != source_class_)
-          edits_.push_back({begin(c), end(c), destination_class_});
+        if (plan_.destination_class_ != source_class_)
+          edit(begin(c), end(c), Text::destination_class);
         continue;
       }
       if (w == "System" && source_.is(c + 1, ".") && source_.is(c + 2, "out") &&
           !(c > 0 && source_.is(c - 1, ".")))
-        edits_.push_back({begin(c), end(c), "Console"});
+        edit(begin(c), end(c), Text::console);
     }
   }
 
@@ -234,16 +290,17 @@ class Lenient {
       indent = std::string(text_.substr(start, text_at - start));
       indent += indent.find('\t') != std::string::npos ? "\t" : "    ";
     }
-    title_ = eol + indent + "Console.setTitle(\"";
+    std::string& title = plan_.title_;
+    title = eol + indent + "Console.setTitle(\"";
     for (char ch : source_class_) {
-      if (ch == '"' || ch == '\\') title_ += '\\';
-      title_ += ch;
+      if (ch == '"' || ch == '\\') title += '\\';
+      title += ch;
     }
-    title_ += "\");";
+    title += "\");";
     // After a comment that ends the header's line rather than before it.
     const bool code_follows = begin(first) < eol_at;  // the closing brace counts
     size_t at = code_follows ? brace_end : eol_at;
-    edits_.push_back({at, at, title_});
+    edit(at, at, Text::title);
   }
 
   std::string first_line_end() const {
@@ -257,28 +314,28 @@ class Lenient {
   void throws_clauses() {
     for (size_t m = 0; m < structure_.methods.size(); ++m) {
       const Method& method = structure_.methods[m];
-      if (io_.method_body_throws[m] || method.throws.empty()) continue;
-      remove_io_types(method.throws, method.throws_keyword - 1);
+      if (io_.method_body_throws[m] || structure_.throws(method).empty()) continue;
+      remove_io_types(structure_.throws(method), method.throws_keyword - 1);
     }
   }
 
   // Removes the IOException entries from a list of types separated by ','
   // or '|'; `before` is the code token before the list, which goes with it
   // when nothing is left.
-  void remove_io_types(const std::vector<TypeName>& types, size_t before) {
+  void remove_io_types(java::Span<TypeName> types, size_t before) {
     const size_t kept = static_cast<size_t>(std::count_if(
         types.begin(), types.end(), [](const TypeName& t) { return !is_io_exception(t); }));
     if (kept == types.size()) return;
     if (kept == 0) {
-      edits_.push_back({end(before), end(types.back().last), ""});
+      edit(end(before), end(types.back().last));
       return;
     }
     for (size_t i = 0; i < types.size(); ++i) {
       if (!is_io_exception(types[i])) continue;
       if (i == 0)
-        edits_.push_back({begin(types[i].first), begin(types[i + 1].first), ""});
+        edit(begin(types[i].first), begin(types[i + 1].first));
       else
-        edits_.push_back({end(types[i - 1].last), end(types[i].last), ""});
+        edit(end(types[i - 1].last), end(types[i].last));
     }
   }
 
@@ -290,26 +347,26 @@ class Lenient {
     for (size_t t = 0; t < structure_.tries.size(); ++t) {
       if (io_.try_body_throws[t]) continue;
       const TryStatement& statement = structure_.tries[t];
-      for (size_t h = 0; h < statement.handlers.size(); ++h) {
-        const Handler& handler = statement.handlers[h];
-        if (std::none_of(handler.types.begin(), handler.types.end(), is_io_exception)) continue;
-        if (handler.types.size() > 1) {
-          remove_io_types(handler.types, handler.keyword + 1);
+      const auto handlers = structure_.handlers(statement);
+      for (size_t h = 0; h < handlers.size(); ++h) {
+        const Handler& handler = handlers[h];
+        const auto types = structure_.types(handler);
+        if (std::none_of(types.begin(), types.end(), java::is_io_exception)) continue;
+        if (types.size() > 1) {
+          remove_io_types(types, handler.keyword + 1);
           continue;
         }
         const bool safe =
             completion(statement.body_open, statement.body_close) == Completion::yes ||
             completion(handler.block_open, handler.block_close) == Completion::no;
-        const TypeName& type = handler.types.front();
+        const TypeName& type = types.front();
         if (!safe) {
-          edits_.push_back({begin(type.first), end(type.last), "java.io.UncheckedIOException"});
+          edit(begin(type.first), end(type.last), Text::unchecked);
           continue;
         }
-        const size_t previous =
-            h == 0 ? statement.body_close : statement.handlers[h - 1].block_close;
-        edits_.push_back({end(previous), end(handler.block_close), ""});
-        if (statement.handlers.size() == 1)
-          edits_.push_back({begin(statement.keyword), begin(statement.body_open), ""});
+        const size_t previous = h == 0 ? statement.body_close : handlers[h - 1].block_close;
+        edit(end(previous), end(handler.block_close));
+        if (handlers.size() == 1) edit(begin(statement.keyword), begin(statement.body_open));
       }
     }
   }
@@ -361,10 +418,29 @@ class Lenient {
   // A java.io import goes when what it brought in was used and no longer
   // is; an import that was never used is the program's own business.
   void imports() {
-    std::vector<Edit> settled = settle(edits_);
-    std::unordered_set<std::string_view> before, after;
+    // The edits so far as they will apply, in text order: sorted in place
+    // (apply() sorts them again, stably, with what comes after) and read
+    // as settle() keeps them.
+    sort_edits();
+    // Only the names an import of java.io can be about are collected: the
+    // types of java.io, and those imported one by one.
     std::vector<size_t> statements;
-    size_t next_edit = 0;
+    std::vector<std::string_view> imported;
+    for (size_t c = 0; c + 6 < source_.size(); ++c)
+      if (source_.is(c, "import") && source_.is(c + 1, "java") && source_.is(c + 3, "io") &&
+          source_.is(c + 6, ";") && !source_.is(c + 5, "*"))
+        imported.push_back(source_.word(c + 5));
+    std::unordered_set<std::string_view> before, after;
+    size_t next_edit = 0, covered = 0;
+    const Edit* settled = nullptr;  // the last kept edit so far
+    auto advance = [&](size_t offset) {
+      for (; next_edit < edits_.size() && edits_[next_edit].begin <= offset; ++next_edit) {
+        const Edit& e = edits_[next_edit];
+        if (e.begin < covered || (e.begin == e.end && e.replacement == Text::nothing)) continue;
+        covered = e.end;
+        settled = &e;
+      }
+    };
     for (size_t c = 0; c < source_.size(); ++c) {
       if (source_.is(c, "import") && (c == 0 || source_.is(c - 1, ";"))) {
         statements.push_back(c);
@@ -372,15 +448,21 @@ class Lenient {
         continue;
       }
       if (!source_.is_identifier(c)) continue;
-      before.insert(source_.word(c));
-      while (next_edit < settled.size() && settled[next_edit].end <= begin(c)) ++next_edit;
-      bool edited = next_edit < settled.size() && settled[next_edit].begin <= begin(c) &&
-                    end(c) <= settled[next_edit].end &&
-                    settled[next_edit].end > settled[next_edit].begin;
-      if (!edited) after.insert(source_.word(c));
+      // Class names start with a capital: most names go at once.
+      const char first = text_[begin(c)];
+      if (!(first >= 'A' && first <= 'Z') && !source_.escaped(c) && imported.empty()) continue;
+      const std::string_view word = source_.word(c);
+      if (!java::is_java_io_type(word) &&
+          std::find(imported.begin(), imported.end(), word) == imported.end())
+        continue;
+      before.insert(word);
+      advance(begin(c));
+      const bool edited = settled && settled->begin <= begin(c) && end(c) <= settled->end &&
+                          settled->end > settled->begin;
+      if (!edited) after.insert(word);
     }
     auto any_io = [](const std::unordered_set<std::string_view>& names) {
-      return std::any_of(names.begin(), names.end(), is_java_io_type);
+      return std::any_of(names.begin(), names.end(), java::is_java_io_type);
     };
     std::vector<Edit> removed;
     for (size_t c : statements) {
@@ -395,96 +477,104 @@ class Lenient {
     // Neighbouring lines go as one change, with the empty line after them
     // when they opened the file or a paragraph.
     for (size_t i = 0; i < removed.size(); ++i) {
-      Edit edit = removed[i];
-      while (i + 1 < removed.size() && removed[i + 1].begin == edit.end)
-        edit.end = removed[++i].end;
-      const size_t next_end = line_end(edit.end);
+      Edit merged = removed[i];
+      while (i + 1 < removed.size() && removed[i + 1].begin == merged.end)
+        merged.end = removed[++i].end;
+      const size_t next_end = line_end(merged.end);
       const bool whole_lines =
-          edit.begin == line_start(edit.begin) && edit.end == line_start(edit.end);
-      if (whole_lines && after_empty_line(edit.begin) && blank(edit.end, next_end) &&
+          merged.begin == line_start(merged.begin) && merged.end == line_start(merged.end);
+      if (whole_lines && after_empty_line(merged.begin) && blank(merged.end, next_end) &&
           next_end < text_.size())
-        edit.end = next_end + terminator_length(next_end);
-      edits_.push_back(edit);
+        merged.end = static_cast<uint32_t>(next_end + terminator_length(next_end));
+      edits_.push_back(merged);
     }
   }
 
   void doubts() {
     if (!source_.balanced())
       note(0, "the brackets and braces do not balance; what could not be matched is left as it is");
-    for (const Token& t : source_.tokens()) {
-      if (!t.unterminated) continue;
-      note(t.begin, t.kind == TokenKind::block_comment
-                        ? "this comment is not closed; the rest of the file is left as it is"
-                    : t.kind == TokenKind::text_block
-                        ? "this text block is not closed; the rest of the file is left as it is"
-                        : "this literal is not closed; the rest of its line is left as it is");
-      break;
+    if (const auto open = source_.first_unterminated()) {
+      note(open->offset,
+           open->kind == TokenKind::block_comment
+               ? "this comment is not closed; the rest of the file is left as it is"
+           : open->kind == TokenKind::text_block
+               ? "this text block is not closed; the rest of the file is left as it is"
+               : "this literal is not closed; the rest of its line is left as it is");
     }
-    if (std::none_of(source_.tokens().begin(), source_.tokens().end(), [this](const Token& t) {
-          std::string_view w = text_.substr(t.begin, t.end - t.begin);
-          return t.kind == TokenKind::identifier &&
-                 (w == "class" || w == "interface" || w == "enum" || w == "record");
-        }))
-      note(0, "no class declaration found; this does not look like a Java source");
-  }
-
-  // The edits in text order, an edit dropped where an earlier one already
-  // changed its bytes.
-  static std::vector<Edit> settle(std::vector<Edit> edits) {
-    std::stable_sort(edits.begin(), edits.end(), [](const Edit& a, const Edit& b) {
-      return a.begin != b.begin ? a.begin < b.begin : a.end > b.end;
-    });
-    size_t kept = 0, covered = 0;
-    for (const Edit& edit : edits) {
-      if (edit.begin < covered) continue;
-      if (edit.begin == edit.end && edit.replacement.empty()) continue;
-      covered = edit.end;
-      edits[kept++] = edit;
+    for (size_t c = 0; c < source_.size(); ++c) {
+      if (source_.escaped(c) || !source_.is_identifier(c)) continue;
+      const std::string_view w = source_.word(c);
+      if (w == "class" || w == "interface" || w == "enum" || w == "record") return;
     }
-    edits.resize(kept);
-    return edits;
-  }
-
-  std::string apply(std::ostream& trace) {
-    std::string out;
-    out.reserve(text_.size() + text_.size() / 8 + 64);
-    size_t copied = 0;
-    size_t length = text_.size();
-    for (const Edit& edit : settle(std::move(edits_))) {
-      write_trace_line(trace, length, out.size() + (edit.begin - copied), edit.end - edit.begin,
-                       edit.replacement.size());
-      out.append(text_.substr(copied, edit.begin - copied));
-      out += edit.replacement;
-      copied = edit.end;
-      length = length - (edit.end - edit.begin) + edit.replacement.size();
-    }
-    out.append(text_.substr(copied));
-    std::stable_sort(notes_.begin(), notes_.end(),
-                     [](const Note& a, const Note& b) { return a.line < b.line; });
-    return out;
+    note(0, "no class declaration found; this does not look like a Java source");
   }
 
   std::string_view text_;
-  const JavaSource& source_;
-  const JavaStructure& structure_;
+  const java::Program& program_;
+  const java::Source& source_;
+  const java::Structure& structure_;
   std::string_view source_class_;
-  std::string_view destination_class_;
-  IoAnalysis io_;
-  std::string title_;
-  std::vector<Edit> edits_;
-  std::vector<Note> notes_;
+  java::IoAnalysis io_;
+  LenientPlan plan_;
+  std::vector<Edit>& edits_ = plan_.edits_;
+  std::vector<size_t> runs_;  // where each pass's edits end
 };
 
-}  // namespace
+std::string_view LenientPlan::replacement(Text text) const {
+  switch (text) {
+    case Text::nothing:
+      return "";
+    case Text::console_in:
+      return "Console.in";
+    case Text::console:
+      return "Console";
+    case Text::destination_class:
+      return destination_class_;
+    case Text::title:
+      return title_;
+    case Text::unchecked:
+      return "java.io.UncheckedIOException";
+  }
+  return "";
+}
 
-LenientResult rewrite_lenient(const JavaProgram& program, std::string_view source_class,
-                              std::string_view destination_class, std::ostream& trace) {
-  return Lenient(program, source_class, destination_class).run(trace);
+std::string LenientPlan::apply(std::string_view text, std::ostream& trace) const {
+  // The edits come in text order; one is dropped where an earlier one
+  // already changed its bytes.
+  TraceWriter tracer(trace);
+  std::string out;
+  out.reserve(text.size() + text.size() / 8 + 64);
+  size_t copied = 0, covered = 0;
+  size_t length = text.size();
+  for (const Edit& edit : edits_) {
+    const std::string_view replacement = this->replacement(edit.replacement);
+    if (edit.begin < covered || (edit.begin == edit.end && replacement.empty())) continue;
+    covered = edit.end;
+    tracer.line(length, out.size() + (edit.begin - copied), edit.end - edit.begin,
+                replacement.size());
+    out.append(text.substr(copied, edit.begin - copied));
+    out += replacement;
+    copied = edit.end;
+    length = length - (edit.end - edit.begin) + replacement.size();
+  }
+  out.append(text.substr(copied));
+  return out;
+}
+
+LenientPlan plan_lenient(const java::Program& program, std::string_view source_class,
+                         std::string_view destination_class) {
+  return LenientPlanner(program, source_class, destination_class).run();
 }
 
 LenientResult rewrite_lenient(std::string_view source, std::string_view source_class,
                               std::string_view destination_class, std::ostream& trace) {
-  return rewrite_lenient(JavaProgram(source), source_class, destination_class, trace);
+  LenientPlan plan;
+  {
+    const java::Program program(source);
+    plan = plan_lenient(program, source_class, destination_class);
+  }
+  std::string text = plan.apply(source, trace);
+  return {std::move(text), std::move(plan.notes)};
 }
 
 }  // namespace convert

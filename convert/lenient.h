@@ -3,9 +3,13 @@
 // other layouts and line ends convert too, and nothing inside comments or
 // literals changes. Its aim: the result compiles against the console
 // library and prints what the original prints.
+//
+// The changes are planned on the analysed program, then applied to its
+// text once the analysis is gone, so the two never take memory together.
 #ifndef CONVERT_LENIENT_H
 #define CONVERT_LENIENT_H
 
+#include <cstdint>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -13,18 +17,46 @@
 
 #include "convert/note.h"
 
+namespace java {
+struct Program;
+}
+
 namespace convert {
 
+class LenientPlan {
+ public:
+  // What the reader should know, by line.
+  std::vector<Note> notes;
+
+  // The text the plan was made on, changed; one trace line per change to
+  // `trace`, in the order of the text.
+  std::string apply(std::string_view text, std::ostream& trace) const;
+
+  // One change: bytes begin..end replaced by one of a few texts.
+  enum class Text : uint8_t { nothing, console_in, console, destination_class, title, unchecked };
+  struct Edit {
+    uint32_t begin;
+    uint32_t end;
+    Text replacement;
+  };
+
+ private:
+  friend class LenientPlanner;
+  std::string_view replacement(Text text) const;
+
+  std::vector<Edit> edits_;
+  std::string destination_class_;
+  std::string title_;
+};
+
+LenientPlan plan_lenient(const java::Program& program, std::string_view source_class,
+                         std::string_view destination_class);
+
+// Both at once, for a text not analysed yet.
 struct LenientResult {
   std::string text;
   std::vector<Note> notes;
 };
-
-struct JavaProgram;
-
-// Prints one trace line per change to `trace`, in the order of the text.
-LenientResult rewrite_lenient(const JavaProgram& program, std::string_view source_class,
-                              std::string_view destination_class, std::ostream& trace);
 LenientResult rewrite_lenient(std::string_view source, std::string_view source_class,
                               std::string_view destination_class, std::ostream& trace);
 

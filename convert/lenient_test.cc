@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <sstream>
 
-#include "convert/java_lexer.h"
 #include "convert/rewrite.h"
+#include "java/source.h"
 #include "platform/test_support.h"
 
 namespace convert {
@@ -49,9 +49,9 @@ Converted lenient(const std::string& source, const std::string& from = "Hello",
 }
 
 bool has_code_word(const std::string& text, std::string_view word) {
-  for (const Token& t : lex_java(text))
-    if (t.kind == TokenKind::identifier && text.compare(t.begin, t.end - t.begin, word) == 0)
-      return true;
+  const java::Source source(text);
+  for (size_t c = 0; c < source.size(); ++c)
+    if (source.is_identifier(c) && source.word(c) == word) return true;
   return false;
 }
 
@@ -299,6 +299,18 @@ TEST(Lenient, AReaderUsedOtherwiseStaysWithANote) {
   EXPECT_NE(file.text.find("String s = flux.readLine();"), std::string::npos);
   EXPECT_EQ(file.notes.size(), 1u);
   EXPECT_EQ(file.notes[0].line, 4u);
+
+  // Removing the declaration would take the other variable with it.
+  const std::string shared = program("  static BufferedReader flux, other;\n",
+                                     "    flux = new BufferedReader(new "
+                                     "InputStreamReader(System.in));\n" +
+                                         kBody);
+  auto both = lenient(shared);
+  EXPECT_NE(both.text.find("static BufferedReader flux, other;"), std::string::npos);
+  EXPECT_NE(both.text.find("String s = flux.readLine();"), std::string::npos);
+  EXPECT_EQ(notes_of(both),
+            "4: flux is declared here along with other variables, or without its ';'; it and "
+            "its uses are left as they are\n");
 }
 
 // Never half a conversion: a name spelled with Unicode escapes is the
@@ -399,6 +411,15 @@ TEST(Lenient, BadInputConvertsAsFarAsItCan) {
       "class Hello { BufferedReader fl System.ux = new BufferedReader(new "
       "InputStreamReader(System.in)); }";
   EXPECT_EQ(lenient(odd).text, odd);
+
+  // A declaration cut short by the end of the text (found by the fuzzer).
+  const std::string cut =
+      "class Hello {\n  static BufferedReader flux = new BufferedReader(new "
+      "InputStreamReader(System.in));\n  static BufferedReader flux  ";
+  auto cut_short = lenient(cut);
+  EXPECT_EQ(cut_short.text, cut);
+  EXPECT_NE(notes_of(cut_short).find("3: flux is declared here along with other variables"),
+            std::string::npos);
 }
 
 // The layouts the corpus shows convert with no note but where something

@@ -1,18 +1,12 @@
 #include "convert/rewrite.h"
 
+#include "convert/default_layout.h"
 #include "convert/working_text.h"
 
 namespace convert {
 namespace {
 
-using namespace std::string_view_literals;
-
-constexpr auto kTrailingBlank = " \r\n"sv;
-constexpr auto kInputImport = "import java.io.*;\r\n\r\n"sv;
-constexpr auto kReaderField =
-    "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\r\n"sv;
-constexpr auto kThrowsClause = " throws IOException"sv;
-constexpr auto kMainMarker = " args) {\r\n"sv;
+using namespace layout;
 
 // A splice in whichever direction the lengths call for.
 void splice(WorkingText& text, std::string_view pattern, std::string_view replacement,
@@ -45,9 +39,9 @@ void insert_title(WorkingText& text, std::string_view source_class) {
   size_t pos = text.find_first(kMainMarker);
   if (pos == WorkingText::npos) return;
   std::string title(kMainMarker);
-  title += "    Console.setTitle(\"";
+  title += kTitleStart;
   title += source_class;
-  title += "\");\r\n";
+  title += kTitleEnd;
   text.splice_grow(kMainMarker, title, pos);
 }
 
@@ -81,14 +75,14 @@ std::string rewrite_source(std::string source, std::string_view source_class,
                            std::string_view destination_class,
                            std::ostream& trace) {
   WorkingText text(std::move(source), trace);
-  replace_all(text, kTrailingBlank, "\r\n");
+  replace_all(text, kTrailingBlank, kLineEnd);
   remove_first(text, kInputImport);
   remove_first(text, kReaderField);
   replace_all(text, kThrowsClause, "");
   insert_title(text, source_class);
   rename_class(text, source_class, destination_class);
-  replace_all(text, "System.out", "Console.out");
-  replace_all(text, "flux.readLine", "Console.in.readLine");
+  replace_all(text, kOutput, kConsoleOutput);
+  replace_all(text, kReadLine, kConsoleReadLine);
   return std::move(text).release();
 }
 

@@ -13,7 +13,24 @@ WorkingText::WorkingText(std::string text, std::ostream& trace)
     : buffer_(std::move(text)),
       gap_begin_(buffer_.size()),
       gap_end_(buffer_.size()),
-      trace_(trace) {}
+      trace_(trace) {
+  // Room the string has beyond its bytes is the first gap: no copy of the
+  // text until the rewriting has grown it by that much.
+  buffer_.resize(buffer_.capacity());
+  gap_end_ = buffer_.size();
+}
+
+namespace {
+
+// The pattern's byte to look for first: one seldom seen in a source (not a
+// lower-case letter nor a blank), so that few candidates need comparing.
+size_t anchor_of(std::string_view pattern) {
+  for (size_t i = 0; i < pattern.size(); ++i)
+    if (pattern[i] != ' ' && !(pattern[i] >= 'a' && pattern[i] <= 'z')) return i;
+  return 0;
+}
+
+}  // namespace
 
 size_t WorkingText::find_from(std::string_view pattern, size_t start) {
   size_t len = length();
@@ -21,9 +38,20 @@ size_t WorkingText::find_from(std::string_view pattern, size_t start) {
   // Searching happens right of the gap; callers resume close behind their
   // last splice, so this move is short.
   if (start < gap_begin_) move_gap_to(start);
-  std::string_view right(buffer_.data() + gap_end_, buffer_.size() - gap_end_);
-  size_t found = right.find(pattern, start - gap_begin_);
-  return found == std::string_view::npos ? npos : gap_begin_ + found;
+  if (pattern.empty()) return start;
+  const char* right = buffer_.data() + gap_end_;
+  const size_t size = buffer_.size() - gap_end_;
+  const size_t anchor = anchor_of(pattern);
+  // Candidates in increasing order: the first match found is the first.
+  for (size_t i = start - gap_begin_ + anchor; i < size;) {
+    const void* hit = std::memchr(right + i, pattern[anchor], size - i);
+    if (!hit) return npos;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(hit) - right) - anchor;
+    if (at + pattern.size() > size) return npos;
+    if (std::memcmp(right + at, pattern.data(), pattern.size()) == 0) return gap_begin_ + at;
+    i = at + anchor + 1;
+  }
+  return npos;
 }
 
 void WorkingText::splice_shrink(std::string_view pattern,
@@ -39,7 +67,7 @@ void WorkingText::splice_grow(std::string_view pattern,
 }
 
 void WorkingText::splice(size_t pos, size_t count, std::string_view replacement) {
-  write_trace_line(trace_, length(), pos, count, replacement.size());
+  trace_.line(length(), pos, count, replacement.size());
 
   assert(pos <= length() && count <= length() - pos);
   move_gap_to(pos);
@@ -76,6 +104,7 @@ void WorkingText::reserve_gap(size_t size) {
 }
 
 std::string WorkingText::release() && {
+  trace_.flush();
   move_gap_to(length());
   buffer_.resize(gap_begin_);
   return std::move(buffer_);

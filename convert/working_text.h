@@ -9,6 +9,8 @@
 #include <string>
 #include <string_view>
 
+#include "convert/trace.h"
+
 namespace convert {
 
 class WorkingText {
@@ -48,7 +50,7 @@ class WorkingText {
   std::string buffer_;
   size_t gap_begin_;
   size_t gap_end_;
-  std::ostream& trace_;
+  TraceWriter trace_;
 };
 
 }  // namespace convert

@@ -47,7 +47,8 @@ void check_default(const std::string& source, const std::string& source_class,
       if (expected->text != result || expected->trace != trace.str()) std::abort();
     }
   }
-  for (const convert::Note& note : convert::layout_notes(source, source_class, destination_class))
+  for (const convert::Note& note :
+       convert::layout_notes(source, source_class, destination_class).all())
     if (note.line < 1 || note.line > line_count(source)) std::abort();
 }
 

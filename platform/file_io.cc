@@ -191,7 +191,13 @@ bool read_whole_file(const std::string& path, std::string& contents, std::string
 #else
   const int fd = fileno(file.get());
 #endif
-  if (fstat(fd, &st) == 0 && st.st_size > 0) data.resize(static_cast<size_t>(st.st_size));
+  if (fstat(fd, &st) == 0 && st.st_size > 0) {
+    // With room for a rewriting to grow it a little; room not used is
+    // never touched, so it costs no memory.
+    const size_t size = static_cast<size_t>(st.st_size);
+    data.reserve(size + size / 16 + 4096);
+    data.resize(size);
+  }
   size_t got = std::fread(data.data(), 1, data.size(), file.get());
   data.resize(got);
   // A file that grew meanwhile is read to its end.
@@ -230,6 +236,8 @@ std::unique_ptr<OutputFile> create_replacement_file(const std::string& path, std
 #endif
   const std::string directory = slash == std::string::npos ? "" : path.substr(0, slash + 1);
   const std::string base = path.substr(directory.size());
+  // Created and registered for removal with no signal in between.
+  SignalsHeld held;
 #ifdef _WIN32
   std::random_device random;
   int fd = -1;

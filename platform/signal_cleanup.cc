@@ -81,6 +81,21 @@ void install_handlers() {
 
 }  // namespace
 
+SignalsHeld::SignalsHeld() {
+#ifndef _WIN32
+  sigset_t held;
+  sigemptyset(&held);
+  for (int signal : kSignals) sigaddset(&held, signal);
+  sigprocmask(SIG_BLOCK, &held, &saved_);
+#endif
+}
+
+SignalsHeld::~SignalsHeld() {
+#ifndef _WIN32
+  sigprocmask(SIG_SETMASK, &saved_, nullptr);
+#endif
+}
+
 void remove_on_signal(const std::string& path) {
   install_handlers();
   const std::string full = absolute(path);

@@ -2,16 +2,16 @@
 // features (var, switch rules, text blocks, records, instanceof patterns)
 // and library calls (List.of, String.repeat, ...) that javac rejects when
 // asked for an older release.
-#ifndef CONVERT_JAVA_FEATURES_H
-#define CONVERT_JAVA_FEATURES_H
+#ifndef JAVA_FEATURES_H
+#define JAVA_FEATURES_H
 
 #include <cstddef>
 #include <optional>
 #include <string>
 
-#include "convert/java_structure.h"
+#include "java/structure.h"
 
-namespace convert {
+namespace java {
 
 struct LanguageFeature {
   int release;       // the first Java release that has it
@@ -21,8 +21,8 @@ struct LanguageFeature {
 
 // The feature that needs the newest release, first use first; nullopt
 // when nothing newer than Java 8 shows.
-std::optional<LanguageFeature> newest_feature(const JavaProgram& program);
+std::optional<LanguageFeature> newest_feature(const Program& program);
 
-}  // namespace convert
+}  // namespace java
 
-#endif  // CONVERT_JAVA_FEATURES_H
+#endif  // JAVA_FEATURES_H

@@ -1,9 +1,11 @@
-#include "convert/java_features.h"
+#include "java/features.h"
 
 #include <array>
 #include <unordered_set>
 
-namespace convert {
+#include "java/word_set.h"
+
+namespace java {
 namespace {
 
 struct LibraryCall {
@@ -33,15 +35,27 @@ constexpr std::array<LibraryCall, 14> kLibraryCalls = {{
 
 class Finder {
  public:
-  explicit Finder(const JavaProgram& program) : s_(program.source), structure_(program.structure) {
-    for (const Method& method : structure_.methods) declared_.insert(s_.word(method.name));
-  }
+  explicit Finder(const Program& program) : s_(program.source), structure_(program.structure) {}
 
   std::optional<LanguageFeature> run() {
-    for (const Token& token : s_.tokens())
-      if (token.kind == TokenKind::text_block) found_at(15, "a text block", token.begin);
+    const std::string_view text = s_.text();
     for (size_t c = 0; c < s_.size(); ++c) {
-      if (!s_.is_identifier(c) || s_.token(c).escaped) continue;
+      const TokenKind kind = s_.kind(c);
+      if (kind == TokenKind::text_block) found_at(15, "a text block", s_.begin(c));
+      if (kind != TokenKind::identifier || s_.escaped(c)) continue;
+      if (c >= 2 && s_.is(c - 1, ".") && s_.is(c + 1, "(")) library_call(c);
+      // The keywords below all start with one of these.
+      switch (text[s_.begin(c)]) {
+        case 'v':
+        case 'c':
+        case 'd':
+        case 'y':
+        case 'r':
+        case 'i':
+          break;
+        default:
+          continue;
+      }
       const std::string_view w = s_.word(c);
       if (w == "var" && is_local_type(c)) found(10, "'var'", c);
       if ((w == "case" || w == "default") && is_arrow_label(c))
@@ -52,14 +66,13 @@ class Finder {
           (s_.is(c + 2, "(") || s_.is(c + 2, "<")))
         found(16, "a record", c);
       if (w == "instanceof" && is_pattern(c + 1)) found(16, "an instanceof pattern", c);
-      if (s_.is(c + 1, "(") && c >= 2 && s_.is(c - 1, ".")) library_call(c);
     }
     return newest_;
   }
 
  private:
   void found(int release, std::string_view name, size_t code_token) {
-    found_at(release, name, s_.token(code_token).begin);
+    found_at(release, name, s_.begin(code_token));
   }
   void found_at(int release, std::string_view name, size_t offset) {
     if (newest_ && newest_->release >= release) return;
@@ -89,7 +102,7 @@ class Finder {
         if (at == kNone) return false;
         continue;
       }
-      if (w == "-" && s_.is(at + 1, ">") && s_.token(at).end == s_.token(at + 1).begin) return true;
+      if (w == "-" && s_.is(at + 1, ">") && s_.end(at) == s_.begin(at + 1)) return true;
     }
     return false;
   }
@@ -112,11 +125,15 @@ class Finder {
   }
 
   void library_call(size_t c) {
+    static const WordSet methods = {
+        "of",    "entry",        "ofEntries",     "readString", "writeString", "repeat",
+        "strip", "stripLeading", "stripTrailing", "isBlank",    "formatted",   "toList"};
     const std::string_view method = s_.word(c), receiver = s_.word(c - 2);
+    if (!methods.contains(method)) return;
     for (const LibraryCall& call : kLibraryCalls) {
       if (call.method != method) continue;
       if (call.receiver.empty()) {
-        if (declared_.count(method)) continue;
+        if (declared(method)) continue;
         if (method == "toList" && !s_.is(c + 2, ")")) continue;
         found(call.release, (method == "toList" ? "Stream." : "String.") + std::string(method), c);
       } else if (call.receiver == receiver && !(c >= 3 && s_.is(c - 3, "."))) {
@@ -125,16 +142,26 @@ class Finder {
     }
   }
 
-  const JavaSource& s_;
-  const JavaStructure& structure_;
-  std::unordered_set<std::string_view> declared_;
+  // Whether the file declares a method of that name; the names gathered
+  // the first time it is asked.
+  bool declared(std::string_view method) {
+    if (!declared_) {
+      declared_.emplace();
+      for (const Method& m : structure_.methods) declared_->insert(s_.word(m.name));
+    }
+    return declared_->count(method) > 0;
+  }
+
+  const Source& s_;
+  const Structure& structure_;
+  std::optional<std::unordered_set<std::string_view>> declared_;
   std::optional<LanguageFeature> newest_;
 };
 
 }  // namespace
 
-std::optional<LanguageFeature> newest_feature(const JavaProgram& program) {
+std::optional<LanguageFeature> newest_feature(const Program& program) {
   return Finder(program).run();
 }
 
-}  // namespace convert
+}  // namespace java

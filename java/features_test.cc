@@ -1,4 +1,4 @@
-#include "convert/java_features.h"
+#include "java/features.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 
 #include "platform/test_support.h"
 
-namespace convert {
+namespace java {
 namespace {
 
 namespace fs = std::filesystem;
@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 // "NAME RELEASE @LINE", or "" for nothing newer than Java 8.
 std::string newest(const std::string& body) {
   const std::string text = "class A {\n  void f() {\n" + body + "\n  }\n}\n";
-  const JavaProgram program(text);
+  const Program program(text);
   auto feature = newest_feature(program);
   if (!feature) return "";
   return feature->name + " " + std::to_string(feature->release) + " @" +
@@ -40,7 +40,7 @@ TEST(JavaFeatures, EachFeatureNeedsItsRelease) {
       {"int a = 1;\nvar b = 2;\nString c = \"\"\"\n  \"\"\";", "a text block 15 @5"},
   };
   for (const auto& [body, expected] : cases) EXPECT_EQ(newest(body), expected) << body;
-  const JavaProgram record("record Point(int x, int y) {}\n");
+  const Program record("record Point(int x, int y) {}\n");
   ASSERT_TRUE(newest_feature(record));
   EXPECT_EQ(newest_feature(record)->release, 16);
 }
@@ -58,14 +58,14 @@ TEST(JavaFeatures, NothingNewWhereNothingNewIs) {
       "int yield = 1; yield = 2;",
   };
   for (const std::string& body : bodies) EXPECT_EQ(newest(body), "") << body;
-  EXPECT_FALSE(newest_feature(JavaProgram(
-      "class A { String repeat(int n) { return \"\"; } void f() { g().repeat(2); } }")));
+  EXPECT_FALSE(newest_feature(
+      Program("class A { String repeat(int n) { return \"\"; } void f() { g().repeat(2); } }")));
   for (const char* name : {"Greeter", "Calculator"}) {
     const std::string text = testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
                                                  (std::string(name) + ".java"));
-    EXPECT_FALSE(newest_feature(JavaProgram(text))) << name;
+    EXPECT_FALSE(newest_feature(Program(text))) << name;
   }
 }
 
 }  // namespace
-}  // namespace convert
+}  // namespace java

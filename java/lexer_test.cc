@@ -1,12 +1,29 @@
-#include "convert/java_lexer.h"
+#include "java/lexer.h"
 
 #include <gtest/gtest.h>
 
 #include <random>
 #include <string>
 
-namespace convert {
+namespace java {
 namespace {
+
+struct Token {
+  size_t begin, end;
+  TokenKind kind;
+  bool unterminated, escaped;
+};
+
+// Every token of the text, whitespace and comments included.
+std::vector<Token> lex_java(std::string_view text) {
+  std::vector<Token> tokens;
+  for (Lexer lexer(text); !lexer.done();) {
+    const size_t begin = lexer.position();
+    const Lexed t = lexer.next();
+    tokens.push_back({begin, t.end, t.kind, t.unterminated, t.escaped});
+  }
+  return tokens;
+}
 
 // "kind:text" for every token but whitespace.
 std::vector<std::string> lexed(std::string_view text) {
@@ -85,4 +102,4 @@ TEST(JavaLexer, TokensTileAnyInput) {
 }
 
 }  // namespace
-}  // namespace convert
+}  // namespace java
