@@ -183,7 +183,7 @@ File open_regular_file(const std::string& path, std::string& error) {
 bool read_whole_file(const std::string& path, std::string& contents, std::string& error) {
   File file = open_regular_file(path, error);
   if (!file) return false;
-  // Straight into a string of the file's size: no chunk copies, no slack.
+  // Straight into a string of the file's size: no chunk copies.
   struct stat st;
   std::string data;
 #ifdef _WIN32
