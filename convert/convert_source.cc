@@ -51,7 +51,7 @@ ConvertResult convert_source(platform::Io& io, const std::string& source_file,
     converted.newest_feature = java::newest_feature(program);
     if (options.lenient) {
       plan = plan_lenient(program, source_class, destination_class);
-      for (const Note& note : plan.notes) notes.add(note.line, note.text);
+      notes = std::move(plan.notes);
     } else {
       notes = layout_notes(program, layout, source_class, destination_class);
     }

@@ -144,11 +144,10 @@ std::string class_version_for(platform::Io& io, const std::string& source_file, 
   } else if (lenient && feature && jdk && *jdk >= 9) {
     asked = std::min(feature->release, *jdk);
     options = "--release " + std::to_string(asked);
-    if (asked == feature->release) {
-      note("; compiling with " + options);
-      return options;
-    }
-    note(", newer than the JDK on PATH (" + std::to_string(*jdk) + "); compiling with " + options);
+    note((asked == feature->release
+              ? ""
+              : ", newer than the JDK on PATH (" + std::to_string(*jdk) + ")") +
+         "; compiling with " + options);
     return options;
   }
   if (feature && asked < feature->release)
@@ -160,7 +159,8 @@ std::string class_version_for(platform::Io& io, const std::string& source_file, 
 // The steps once the command line is known to be sound: library and JDK
 // checks, conversion, compile, jar. True when every one succeeded.
 bool convert_and_build(platform::Io& io, const Converter& converter,
-                       const platform::Arguments& parsed, const Names& names) {
+                       const platform::Arguments& parsed, std::optional<int> release,
+                       const Names& names) {
   const std::string& directory = parsed.operands[1];
   bool library_missing = false;
   auto options = library_options(io, parsed, directory, library_missing);
@@ -184,14 +184,10 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
   }
   const std::optional<int> jdk =
       javac && jar ? jdk_feature_release(io.system, *javac) : std::nullopt;
-  std::optional<int> release;
-  if (parsed.has("release")) {
-    release = release_number(parsed.options.at("release"));
-    if (jdk && *jdk < *release) {
-      io.error() << "--release " << *release << " needs JDK " << *release
-                 << " or later; the javac on PATH is from JDK " << *jdk << '\n';
-      return false;
-    }
+  if (release && jdk && *jdk < *release) {
+    io.error() << "--release " << *release << " needs JDK " << *release
+               << " or later; the javac on PATH is from JDK " << *jdk << '\n';
+    return false;
   }
 
   ConvertOptions convert_options;
@@ -248,16 +244,20 @@ int run(platform::Io& io, const Converter& converter, const std::vector<std::str
   if (operands[1].empty()) return io.usage_error("DESTINATION is empty");
   if (parsed->has("lib") && parsed->options.at("lib").empty())
     return io.usage_error("option '--lib' requires a directory, not an empty name");
-  if (parsed->has("release") && !release_number(parsed->options.at("release")))
-    return io.usage_error("invalid release '" + parsed->options.at("release") +
-                          "' for '--release': a Java release from 6 on, as 8 or 17");
+  std::optional<int> release;
+  if (parsed->has("release")) {
+    release = release_number(parsed->options.at("release"));
+    if (!release)
+      return io.usage_error("invalid release '" + parsed->options.at("release") +
+                            "' for '--release': a Java release from 6 on, as 8 or 17");
+  }
 
   const std::string source = source_without_extension(io.system, operands[0]);
   auto names = derive_names(source, operands[1], converter.class_suffix);
   if (!names) return io.usage_error("SOURCE '" + operands[0] + "' names no class");
 
   try {
-    return io.finish(convert_and_build(io, converter, *parsed, *names) ? 0 : 1);
+    return io.finish(convert_and_build(io, converter, *parsed, release, *names) ? 0 : 1);
   } catch (const std::bad_alloc&) {
     // The destination is as it was: it is replaced only once complete.
     io.error() << "out of memory converting " << names->source_file << '\n';

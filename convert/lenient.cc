@@ -77,8 +77,7 @@ class LenientPlanner {
     imports();
     doubts();
     sort_edits();
-    std::stable_sort(plan_.notes.begin(), plan_.notes.end(),
-                     [](const Note& a, const Note& b) { return a.line < b.line; });
+    plan_.notes.sort();
     return std::move(plan_);
   }
 
@@ -110,8 +109,8 @@ class LenientPlanner {
     edits_.push_back({static_cast<uint32_t>(from), static_cast<uint32_t>(to), replacement});
   }
 
-  void note(size_t offset, std::string text) {
-    plan_.notes.push_back({source_.line_of(offset), std::move(text)});
+  void note(size_t offset, const std::string& text) {
+    plan_.notes.add(source_.line_of(offset), text);
   }
 
   size_t line_start(size_t offset) const { return source_.line_start(source_.line_of(offset)); }
@@ -574,7 +573,7 @@ LenientResult rewrite_lenient(std::string_view source, std::string_view source_c
     plan = plan_lenient(program, source_class, destination_class);
   }
   std::string text = plan.apply(source, trace);
-  return {std::move(text), std::move(plan.notes)};
+  return {std::move(text), plan.notes.all()};
 }
 
 }  // namespace convert

@@ -26,7 +26,7 @@ namespace convert {
 class LenientPlan {
  public:
   // What the reader should know, by line.
-  std::vector<Note> notes;
+  NoteList notes;
 
   // The text the plan was made on, changed; one trace line per change to
   // `trace`, in the order of the text.

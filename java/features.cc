@@ -79,9 +79,7 @@ class Finder {
     newest_ = LanguageFeature{release, std::string(name), s_.line_of(offset)};
   }
 
-  bool starts_statement(size_t c) const {
-    return c == 0 || s_.is(c - 1, ";") || s_.is(c - 1, "{") || s_.is(c - 1, "}");
-  }
+  bool starts_statement(size_t c) const { return java::starts_statement(s_, c); }
 
   // var NAME = ... or var NAME : ... (for), where a statement or a for's
   // header starts, after final when there is one.

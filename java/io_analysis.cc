@@ -1,7 +1,6 @@
 #include "java/io_analysis.h"
 
 #include <algorithm>
-#include <array>
 #include <deque>
 #include <unordered_set>
 

@@ -88,10 +88,6 @@ bool is_standard_input(const Source& s, size_t c) {
          !(c > 0 && s.is(c - 1, ".") && !(c >= 4 && s.is(c - 2, "lang") && s.is(c - 4, "java")));
 }
 
-bool starts_statement(const Source& s, size_t c) {
-  return c == 0 || s.is(c - 1, ";") || s.is(c - 1, "{") || s.is(c - 1, "}");
-}
-
 // A throws list from `c`: types separated by ','.
 TypeRange type_list(const Source& s, size_t& c, std::vector<TypeName>& storage,
                     std::string_view separator, size_t before = kNone) {
@@ -418,5 +414,9 @@ bool catches_all_io(const TypeName& type) {
 }
 
 bool is_java_io_type(std::string_view name) { return java_io_types().contains(name); }
+
+bool starts_statement(const Source& s, size_t c) {
+  return c == 0 || s.is(c - 1, ";") || s.is(c - 1, "{") || s.is(c - 1, "}");
+}
 
 }  // namespace java

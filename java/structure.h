@@ -160,6 +160,9 @@ bool is_main_signature(const Source& source, const Method& method);
 // Keywords followed by '(' without being a call or a declaration.
 bool is_statement_keyword(std::string_view word);
 
+// Whether code token c starts a statement or a member: after ';', '{' or '}'.
+bool starts_statement(const Source& s, size_t c);
+
 // Type names: IOException itself, and what a throws clause or a catch may
 // name that covers it.
 bool is_io_exception(const TypeName& type);

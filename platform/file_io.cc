@@ -47,16 +47,16 @@ class StdioFile : public OutputFile {
     return false;
   }
 
- private:
+ protected:
   File file_;
 };
 
 // Written beside its destination, and renamed over it once complete and on
 // disk: the destination is never seen half written, nor emptied first.
-class ReplacementFile : public OutputFile {
+class ReplacementFile : public StdioFile {
  public:
   ReplacementFile(File file, std::string temporary, std::string destination)
-      : file_(std::move(file)),
+      : StdioFile(std::move(file)),
         temporary_(std::move(temporary)),
         destination_(std::move(destination)) {}
   ~ReplacementFile() override {
@@ -67,13 +67,6 @@ class ReplacementFile : public OutputFile {
   }
   ReplacementFile(const ReplacementFile&) = delete;
   ReplacementFile& operator=(const ReplacementFile&) = delete;
-
-  bool write(std::string_view bytes, std::string& error) override {
-    if (file_ && std::fwrite(bytes.data(), 1, bytes.size(), file_.get()) == bytes.size())
-      return true;
-    error = file_ ? reason() : "file already closed";
-    return false;
-  }
 
   bool close(std::string& error) override {
     if (!file_) {
@@ -87,8 +80,10 @@ class ReplacementFile : public OutputFile {
       error = reason();
     }
     if (ok) ok = rename_over(error);
-    if (!ok) discard();
-    forget_on_signal(temporary_);
+    if (ok)
+      forget_on_signal(temporary_);
+    else
+      discard();
     return ok;
   }
 
@@ -120,7 +115,6 @@ class ReplacementFile : public OutputFile {
     forget_on_signal(temporary_);
   }
 
-  File file_;
   std::string temporary_;
   std::string destination_;
 };
