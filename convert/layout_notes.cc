@@ -38,6 +38,8 @@ class Notes {
       java_io_import();
       main_header();
     }
+    package_declaration();
+    file_class();
     exceptions();
     renames();
     escaped_names();
@@ -132,6 +134,7 @@ class Notes {
     options.converted_readers = {"flux"};
     options.readers_removed = false;
     options.io_throws_removed = true;
+    options.reads_by_name = true;
     const java::IoAnalysis io = java::analyse_io(program_, options);
     for (size_t m = 0; m < structure_.methods.size(); ++m) {
       const Method& method = structure_.methods[m];
@@ -174,28 +177,63 @@ class Notes {
     return true;
   }
 
-  // Only flux goes to the console by default: name every other reader of
-  // the keyboard, which stays on standard input.
+  // Only flux goes to the console by default: every other reader of the
+  // keyboard stays. The window feeds System.in once it is open, which is
+  // after the static fields of the class holding main are set.
   void other_readers() {
+    constexpr std::string_view kEarly =
+        "is made before main sets up the console window: it reads standard input, which the "
+        "window does not feed";
     for (const ReaderVariable& reader : structure_.readers) {
       if (reader.name == "flux") continue;
       for (const ReaderUse& use : reader.uses) {
         if (!use.reads_console) continue;
         note(source_.line_of(begin(use.token)),
-             "the reader " + std::string(reader.name) +
-                 " reads System.in, and only flux is taken to the console: it stays on standard "
-                 "input, which a console window does not feed");
+             "the reader " + std::string(reader.name) + " reads System.in, and only flux is "
+             "taken to the console: it stays as it is, and " +
+                 (early(use.token) ? std::string(kEarly)
+                                   : "the console window feeds System.in once it is open"));
         break;
       }
     }
     for (size_t system : structure_.scanners)
       note(source_.line_of(begin(system)),
-           "this Scanner reads System.in, which stays as it is: standard input, which a console "
-           "window does not feed");
+           early(system) ? "this Scanner of System.in " + std::string(kEarly)
+                         : "this Scanner reads System.in, which stays as it is: the console "
+                           "window feeds it once it is open");
     for (size_t system : structure_.standard_input)
       note(source_.line_of(begin(system)),
-           "System.in is read here directly; it stays on standard input, which a console window "
-           "does not feed");
+           early(system) ? "System.in is read here directly, and " + std::string(kEarly)
+                         : "System.in is read here directly; it stays as it is, and the console "
+                           "window feeds it once it is open");
+  }
+
+  // Whether code token c runs when the class holding main is set up.
+  bool early(size_t c) const {
+    return structure_.main_type &&
+           java::in_static_initialiser(source_, structure_, *structure_.main_type, c);
+  }
+
+  // The converted class stays in the package, where it cannot see the
+  // console library.
+  void package_declaration() {
+    if (structure_.package_keyword == kNone) return;
+    note(source_.line_of(begin(structure_.package_keyword)),
+         "this file is in the package " + java::package_name(source_, structure_) +
+             ": the converted class stays there, where it cannot see the console library (in "
+             "the unnamed package), so javac will not compile it");
+  }
+
+  void file_class() {
+    const java::TypeDeclaration* other =
+        java::other_than_file_class(source_, structure_, source_class_);
+    if (!other) return;
+    const std::string name(source_.word(other->name));
+    notes_.add(source_.line_of(begin(other->name)),
+               "this file holds the class " + name + ", not " + std::string(source_class_) +
+                   " as its name says, and the converters take the class name from the file's: "
+                   "rename the file " +
+                   name + ".java, or the class " + std::string(source_class_));
   }
 
   // The packager renames every occurrence not right after a double quote.

@@ -86,7 +86,16 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
        "6: this Scanner reads System.in, which stays as it is"},
       {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
             "    InputStream in = System.in;\n" + body),
-       "6: System.in is read here directly"},
+       "6: System.in is read here directly; it stays as it is, and the console window feeds it "
+       "once it is open"},
+      // Set before main runs, so before the window is there to feed it.
+      {crlf("import java.io.*;\n\nclass Hello {\n" + kField +
+            "  static java.util.Scanner sc = new java.util.Scanner(System.in);\n" + main + body),
+       "5: this Scanner of System.in is made before main sets up the console window: it reads "
+       "standard input, which the window does not feed"},
+      {crlf("package fr.tp;\n\nimport java.io.*;\n\nclass Hello {\n" + kField + main + body),
+       "1: this file is in the package fr.tp: the converted class stays there, where it cannot "
+       "see the console library"},
       {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
             "    String s = \\u0066lux.readLine();\n" + body),
        "6: flux is spelled here with a Unicode escape, which the byte patterns do not match"},
@@ -97,6 +106,16 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
     EXPECT_EQ(std::count(got.begin(), got.end(), '\n'), 1) << got;
     EXPECT_NE(got.find("; try --lenient\n"), std::string::npos);
   }
+}
+
+// Whatever the mode: the converters take the class name from the file's.
+TEST(LayoutNotes, AClassNamedOtherwiseThanItsFile) {
+  EXPECT_EQ(notes(crlf("import java.io.*;\n\nclass Bonjour {\n" + kField +
+                       "  public static void main(String[] args) throws IOException {\n"
+                       "    System.out.println(flux.readLine());\n  }\n}\n")),
+            "3: this file holds the class Bonjour, not Hello as its name says, and the converters "
+            "take the class name from the file's: rename the file Bonjour.java, or the class "
+            "Hello\n");
 }
 
 // Lines are counted one way everywhere: a lone CR ends one too, so the

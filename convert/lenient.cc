@@ -61,6 +61,8 @@ class LenientPlanner {
     edits_.reserve(source_.line_of(text_.size()) + source_.size() / 4 + 16);
     trailing_blanks();
     end_run();
+    package_declaration();
+    end_run();
     for (const ReaderVariable& reader : structure_.readers) {
       convert_reader(reader);
       end_run();
@@ -75,6 +77,7 @@ class LenientPlanner {
     catches();
     end_run();
     imports();
+    file_class();
     doubts();
     sort_edits();
     plan_.notes.sort();
@@ -208,11 +211,12 @@ class LenientPlanner {
         else if (use.last == kNone)
           note(begin(use.token), name +
                                      " is declared here along with other variables, or without "
-                                     "its ';'; it and its uses are left as they are");
+                                     "its ';'; it and its uses are left as they are, reading "
+                                     "System.in, which the console window feeds");
       } else if (use.kind == ReaderUse::Kind::other) {
         note(begin(use.token), name + " is used here other than by " + name +
                                    ".readLine(); the reader and all its uses are left as they "
-                                   "are, reading System.in");
+                                   "are, reading System.in, which the console window feeds");
       }
     }
     if (!declared)
@@ -230,8 +234,18 @@ class LenientPlanner {
     for (size_t system : structure_.standard_input)
       note(begin(system),
            "System.in is read here other than through a BufferedReader or a Scanner the "
-           "console can take over; it stays on standard input, which a console window does not "
-           "feed");
+           "console can take over; it stays as it is: the console window feeds System.in too");
+  }
+
+  // The console library, and the class a jar starts, are in the unnamed
+  // package: the program goes there too.
+  void package_declaration() {
+    if (structure_.package_keyword == kNone) return;
+    edits_.push_back(removal(structure_.package_keyword, structure_.package_end));
+    note(begin(structure_.package_keyword),
+         "the package declaration (package " + java::package_name(source_, structure_) +
+             ") goes: the console library and the class a jar starts are in the unnamed "
+             "package");
   }
 
   void remove_resource(const ReaderUse& use) {
@@ -242,6 +256,14 @@ class LenientPlanner {
                          [](const TryStatement& t, size_t open) { return t.keyword + 1 < open; });
     if (it == tries.end() || it->resources_open != use.resource_open) return;
     const TryStatement* statement = &*it;
+    if (!use.sole_resource) {
+      // One of several: it goes with the ';' that parts it from the next.
+      const size_t to = use.last + 1 < source_.size() && source_.is(use.last, ";")
+                            ? begin(use.last + 1)
+                            : end(use.last);
+      edit(begin(use.first), to);
+      return;
+    }
     if (structure_.handlers(*statement).empty())
       edit(begin(statement->keyword), begin(statement->body_open));  // a block
     else
@@ -264,48 +286,34 @@ class LenientPlanner {
     }
   }
 
+  // The title is set first thing in the class that holds main, in a static
+  // block of its own: the console is set up before the class's static
+  // fields, so that a reader made there reads the window too. An interface
+  // or an enum takes it as main's first statement. On the line of the
+  // brace: no line moves, so a stack trace names the lines the author sees.
   void title() {
     if (!structure_.main) {
       note(0, "no main method (static void main(String[] ...)) found; no title is set");
       return;
     }
-    const Method& main = structure_.methods[*structure_.main];
-    const size_t brace_end = end(main.body_open);
-    const size_t eol_at = line_end(brace_end);
-    std::string eol(text_.substr(eol_at, terminator_length(eol_at)));
-    if (eol.empty()) eol = first_line_end();
-
-    // Indented like the body's first line, else one step in from the header.
-    std::string indent;
-    const size_t first = main.body_open + 1;
-    if (first < main.body_close && begin(first) >= eol_at) {
-      size_t start = line_start(begin(first));
-      indent = std::string(text_.substr(start, begin(first) - start));
-      if (!blank(start, begin(first))) indent.clear();
-    } else {
-      size_t start = line_start(begin(main.name));
-      size_t text_at = start;
-      while (text_at < text_.size() && is_blank(text_[text_at])) ++text_at;
-      indent = std::string(text_.substr(start, text_at - start));
-      indent += indent.find('\t') != std::string::npos ? "\t" : "    ";
-    }
-    std::string& title = plan_.title_;
-    title = eol + indent + "Console.setTitle(\"";
+    std::string call = "Console.setTitle(\"";
     for (char ch : source_class_) {
-      if (ch == '"' || ch == '\\') title += '\\';
-      title += ch;
+      if (ch == '"' || ch == '\\') call += '\\';
+      call += ch;
     }
-    title += "\");";
-    // After a comment that ends the header's line rather than before it.
-    const bool code_follows = begin(first) < eol_at;  // the closing brace counts
-    size_t at = code_follows ? brace_end : eol_at;
-    edit(at, at, Text::title);
-  }
-
-  std::string first_line_end() const {
-    size_t at = line_end(0);
-    std::string eol(text_.substr(at, terminator_length(at)));
-    return eol.empty() ? "\n" : eol;
+    call += "\");";
+    size_t brace = structure_.methods[*structure_.main].body_open;
+    std::string& title = plan_.title_;
+    title = " " + call;
+    if (structure_.main_type) {
+      const java::TypeDeclaration& type = structure_.type_declarations[*structure_.main_type];
+      const std::string_view keyword = source_.word(type.keyword);
+      if (keyword == "class" || keyword == "record") {
+        brace = type.body_open;
+        title = " static { " + call + " }";
+      }
+    }
+    edit(end(brace), end(brace), Text::title);
   }
 
   // A throws clause loses IOException where nothing in the method can
@@ -489,6 +497,18 @@ class LenientPlanner {
     }
   }
 
+  void file_class() {
+    const java::TypeDeclaration* other =
+        java::other_than_file_class(source_, structure_, source_class_);
+    if (!other) return;
+    const std::string name(source_.word(other->name));
+    note(begin(other->name), "this file holds the class " + name + ", not " +
+                                 std::string(source_class_) +
+                                 " as its name says, and the converters take the class name "
+                                 "from the file's: rename the file " +
+                                 name + ".java, or the class " + std::string(source_class_));
+  }
+
   void doubts() {
     if (!source_.balanced())
       note(0, "the brackets and braces do not balance; what could not be matched is left as it is");
@@ -545,9 +565,25 @@ std::string LenientPlan::apply(std::string_view text, std::ostream& trace) const
   out.reserve(text.size() + text.size() / 8 + 64);
   size_t copied = 0, covered = 0;
   size_t length = text.size();
+  std::string kept;
   for (const Edit& edit : edits_) {
-    const std::string_view replacement = this->replacement(edit.replacement);
-    if (edit.begin < covered || (edit.begin == edit.end && replacement.empty())) continue;
+    std::string_view replacement = this->replacement(edit.replacement);
+    const std::string_view removed = text.substr(edit.begin, edit.end - edit.begin);
+    // No line moves: the line ends of what goes stay, and what follows on
+    // the last line keeps that line's indentation.
+    const size_t last_end = removed.find_last_of("\r\n");
+    if (last_end != std::string_view::npos) {
+      kept.assign(replacement);
+      for (char c : removed)
+        if (is_line_end(c)) kept += c;
+      if (edit.end < text.size() && !is_line_end(text[edit.end])) {
+        size_t indent = last_end + 1;
+        while (indent < removed.size() && is_blank(removed[indent])) ++indent;
+        kept.append(removed.substr(last_end + 1, indent - last_end - 1));
+      }
+      replacement = kept;
+    }
+    if (edit.begin < covered || replacement == removed) continue;
     covered = edit.end;
     tracer.line(length, out.size() + (edit.begin - copied), edit.end - edit.begin,
                 replacement.size());

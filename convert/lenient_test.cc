@@ -39,13 +39,36 @@ void expect_trace_follows(const std::string& source, const Converted& result) {
   EXPECT_EQ(static_cast<size_t>(std::count(result.trace.begin(), result.trace.end(), '\n')), count);
 }
 
+// Lines as a stack trace counts them: CR LF, LF or a lone CR ends one.
+size_t line_count(const std::string& text) {
+  size_t lines = 1;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+      ++lines;
+  return lines;
+}
+
+// Every conversion keeps the lines where they were, so that a stack trace
+// names the line the author sees.
 Converted lenient(const std::string& source, const std::string& from = "Hello",
                   const std::string& to = "Hello") {
   std::ostringstream trace;
   LenientResult result = rewrite_lenient(source, from, to, trace);
   Converted converted{result.text, result.notes, trace.str()};
   expect_trace_follows(source, converted);
+  EXPECT_EQ(line_count(converted.text), line_count(source)) << converted.text;
   return converted;
+}
+
+// The lines of a text that hold more than blanks.
+std::vector<std::string> code_lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.find_first_not_of(" \t") != std::string::npos) lines.push_back(line);
+  }
+  return lines;
 }
 
 bool has_code_word(const std::string& text, std::string_view word) {
@@ -71,25 +94,40 @@ std::string program(
 const std::string kField =
     "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n";
 const std::string kBody = "    String s = flux.readLine();\n    System.out.println(s);\n";
-const std::string kConverted =
-    "class Hello {\n  public static void main(String[] args) {\n"
-    "    Console.setTitle(\"Hello\");\n"
-    "    String s = Console.in.readLine();\n    Console.out.println(s);\n  }\n}\n";
+const std::string kTitle = " static { Console.setTitle(\"Hello\"); }";
+// kField and kBody converted, with the lines of the field and of a local
+// declaration left empty.
+std::string converted(size_t field_lines = 1, size_t local_lines = 0) {
+  return "\n\nclass Hello {" + kTitle + "\n" + std::string(field_lines, '\n') +
+         "  public static void main(String[] args) {\n" + std::string(local_lines, '\n') +
+         "    String s = Console.in.readLine();\n    Console.out.println(s);\n  }\n}\n";
+}
+const std::string kConverted = converted();
 
-TEST(Lenient, TheUsualLayoutConvertsAsByDefault) {
-  std::vector<std::string> sources;
+// The same changes as the default rewriting, line for line: where it drops
+// a line, the line stays, empty; the title opens the class.
+TEST(Lenient, TheUsualLayoutConvertsAsByDefaultLineForLine) {
+  std::vector<std::pair<std::string, std::string>> sources;  // class, text
   for (const char* name : {"Greeter", "Calculator"})
-    sources.push_back(testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
-                                          (std::string(name) + ".java")));
+    sources.emplace_back(name, testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
+                                                   (std::string(name) + ".java")));
   std::string crlf = program(kField, kBody);
   for (size_t at = 0; (at = crlf.find('\n', at)) != std::string::npos; at += 2)
     crlf.insert(at, "\r");
-  sources.push_back(crlf);
-  for (const std::string& source : sources) {
-    for (const char* to : {"Greeter", "GreeterEnConsole"}) {
+  sources.emplace_back("Hello", crlf);
+  for (const auto& [name, source] : sources) {
+    for (const std::string& to : {name, name + "EnConsole"}) {
       std::ostringstream ignored;
-      auto result = lenient(source, "Greeter", to);
-      EXPECT_EQ(result.text, rewrite_source(source, "Greeter", to, ignored));
+      auto result = lenient(source, name, to);
+      std::string text = result.text;
+      const std::string title = " static { Console.setTitle(\"" + name + "\"); }";
+      ASSERT_NE(text.find(title), std::string::npos);
+      text.erase(text.find(title), title.size());
+      std::vector<std::string> expected = code_lines(rewrite_source(source, name, to, ignored));
+      expected.erase(std::remove(expected.begin(), expected.end(),
+                                 "    Console.setTitle(\"" + name + "\");"),
+                     expected.end());
+      EXPECT_EQ(code_lines(text), expected);
       EXPECT_EQ(notes_of(result), "");
     }
   }
@@ -113,7 +151,10 @@ TEST(Lenient, TheReaderGoesHoweverItIsDeclared) {
   };
   for (const auto& [field, local] : declarations) {
     auto result = lenient(program(field, local + kBody));
-    EXPECT_EQ(result.text, kConverted) << field << local;
+    const auto lines = [](const std::string& text) {
+      return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
+    };
+    EXPECT_EQ(result.text, converted(lines(field), lines(local))) << field << local;
     EXPECT_EQ(notes_of(result), "");
   }
 }
@@ -121,13 +162,12 @@ TEST(Lenient, TheReaderGoesHoweverItIsDeclared) {
 TEST(Lenient, LineEndsAreTheFilesOwn) {
   auto lf = lenient(program(kField, kBody));
   EXPECT_EQ(lf.text, kConverted);
-  // The title takes the line end of the line it follows.
   std::string mixed =
-      "class Hello {\r\n  static void main(String[] args) {\r\n"
+      "import java.io.*;\r\rclass Hello {\r\n  static void main(String[] args) {\r\n"
       "    System.out.println(); \n  }\n}\n";
   EXPECT_EQ(lenient(mixed).text,
-            "class Hello {\r\n  static void main(String[] args) {\r\n"
-            "    Console.setTitle(\"Hello\");\r\n    Console.out.println();\n  }\n}\n");
+            "import java.io.*;\r\rclass Hello {" + kTitle + "\r\n  static void main(String[] args) {\r\n"
+            "    Console.out.println();\n  }\n}\n");
 }
 
 TEST(Lenient, CommentsAndLiteralsAreLeftAlone) {
@@ -137,9 +177,8 @@ TEST(Lenient, CommentsAndLiteralsAreLeftAlone) {
       "    System.out.println(\"System.out flux.readLine() Hello\" + 'x' + \"\\\"Hello\");\n"
       "  }\n}\n";
   EXPECT_EQ(lenient(source, "Hello", "HelloEnConsole").text,
-            "class HelloEnConsole { // System.out and flux.readLine() \n"
+            "class HelloEnConsole {" + kTitle + " // System.out and flux.readLine() \n"
             "  /* Hello System.out */ static void main(String[] args) {\n"
-            "    Console.setTitle(\"Hello\");\n"
             "    Console.out.println(\"System.out flux.readLine() Hello\" + 'x' + \"\\\"Hello\");\n"
             "  }\n}\n");
 }
@@ -153,28 +192,34 @@ TEST(Lenient, TheClassIsRenamedAsAWholeNameOnly) {
       "  }\n}\n";
   EXPECT_EQ(
       lenient(source, "Buffer", "BufferEnConsole").text,
-      "class BufferEnConsole {\n"
+      "class BufferEnConsole { static { Console.setTitle(\"Buffer\"); }\n"
       "  static void main(String[] args) {\n"
-      "    Console.setTitle(\"Buffer\");\n"
       "    BufferEnConsole b = new BufferEnConsole(); BufferedReader r = null; int Buffer2 = 0;\n"
       "    Console.out.println(\"Buffer\" + BufferEnConsole.class + b.BufferEnConsole);\n"
       "  }\n}\n");
 }
 
-TEST(Lenient, TheTitleOpensMainWhateverItsHeader) {
+// Before anything of the class that holds main: its static fields then
+// read a console already set up.
+TEST(Lenient, TheTitleIsSetFirstInTheClassThatHoldsMain) {
   const std::pair<std::string, std::string> cases[] = {
       {"class Hello\n{\n  public static void main(String args[])\n  {\n      run();\n  }\n}\n",
-       "class Hello\n{\n  public static void main(String args[])\n  {\n"
-       "      Console.setTitle(\"Hello\");\n      run();\n  }\n}\n"},
-      {"class Hello {\n\tstatic void main(final String... a) { // go\n\t\trun();\n\t}\n}\n",
-       "class Hello {\n\tstatic void main(final String... a) { // go\n"
-       "\t\tConsole.setTitle(\"Hello\");\n\t\trun();\n\t}\n}\n"},
-      {"class Hello { static void main(java.lang.String[] a) { run(); } }",
-       "class Hello { static void main(java.lang.String[] a) {\n"
-       "    Console.setTitle(\"Hello\"); run(); } }"},
-      {"class Hello {\n  void f(String[] args) {\n  }\n  static void main(String[] args) {}\n}\n",
-       "class Hello {\n  void f(String[] args) {\n  }\n  static void main(String[] args) {\n"
-       "      Console.setTitle(\"Hello\");}\n}\n"},
+       "class Hello\n{" + kTitle +
+           "\n  public static void main(String args[])\n  {\n      run();\n  }\n}\n"},
+      {"class Other {}\nclass Outer {\n  static class Hello {\n    static Scanner in = new "
+       "Scanner(System.in);\n    public static void main(String... a) {}\n  }\n}\n",
+       "class Other {}\nclass Outer {\n  static class Hello {" + kTitle +
+           "\n    static Scanner in = new Scanner(Console.in);\n"
+           "    public static void main(String... a) {}\n  }\n}\n"},
+      {"record Hello(int x) {\n  public static void main(String[] a) {}\n}\n",
+       "record Hello(int x) {" + kTitle + "\n  public static void main(String[] a) {}\n}\n"},
+      // No static block in an interface, nor before an enum's constants.
+      {"interface Hello {\n  static void main(String[] a) { // go\n    run();\n  }\n}\n",
+       "interface Hello {\n  static void main(String[] a) { Console.setTitle(\"Hello\"); // "
+       "go\n    run();\n  }\n}\n"},
+      {"enum Hello { A; public static void main(String[] a) { run(); } }",
+       "enum Hello { A; public static void main(String[] a) { Console.setTitle(\"Hello\"); "
+       "run(); } }"},
   };
   for (const auto& [source, expected] : cases) EXPECT_EQ(lenient(source).text, expected);
 
@@ -182,7 +227,8 @@ TEST(Lenient, TheTitleOpensMainWhateverItsHeader) {
   EXPECT_EQ(notes_of(none),
             "1: no main method (static void main(String[] ...)) found; no title is set\n");
   EXPECT_EQ(lenient("class A { static void main(String[] a) {} }", "Q\"\\", "Q").text,
-            "class A { static void main(String[] a) {\n    Console.setTitle(\"Q\\\"\\\\\");} }");
+            "class A { static { Console.setTitle(\"Q\\\"\\\\\"); } static void main(String[] a) {} "
+            "}");
 }
 
 TEST(Lenient, ThrowsClausesStayWhereStillNeeded) {
@@ -206,7 +252,7 @@ TEST(Lenient, ThrowsClausesStayWhereStillNeeded) {
   EXPECT_NE(text.find("static void wide() throws Exception {"), std::string::npos);
   // main calls save, which still throws: it keeps its clause, and the import.
   EXPECT_NE(text.find("main(String[] args) throws IOException {"), std::string::npos);
-  EXPECT_EQ(text.rfind("import java.io.*;\n\nclass Hello {\n", 0), 0u);
+  EXPECT_EQ(text.rfind("import java.io.*;\n\nclass Hello {", 0), 0u);
 }
 
 TEST(Lenient, CatchesOfNothingGoOrCatchTheUncheckedForm) {
@@ -236,12 +282,12 @@ TEST(Lenient, CatchesOfNothingGoOrCatchTheUncheckedForm) {
           "      flux.readLine(); } catch (IOException e) { }\n  }\n",
       "");
   const std::string text = lenient(source).text;
-  EXPECT_NE(
-      text.find("  static String a() {\n    {\n      return Console.in.readLine();\n    }\n  }\n"),
-      std::string::npos)
+  EXPECT_NE(text.find("  static String a() {\n    {\n      return Console.in.readLine();\n    }\n\n\n"
+                      "  }\n"),
+            std::string::npos)
       << text;
   EXPECT_NE(text.find("    try {\n      n = Integer.parseInt(Console.in.readLine());\n"
-                      "    } catch (NumberFormatException e) {\n"),
+                      "    }\n\n     catch (NumberFormatException e) {\n"),
             std::string::npos)
       << text;
   EXPECT_NE(text.find("try { Console.in.readLine(); } catch (NumberFormatException e) {}"),
@@ -261,10 +307,10 @@ TEST(Lenient, JavaIoImportsGoOnlyWhenNoLongerNeeded) {
   auto with_util =
       lenient("import java.io.*;\nimport java.util.*;\n\nclass Hello {\n" + kField +
               "  static void main(String[] args) throws IOException {\n" + kBody + "  }\n}\n");
-  EXPECT_EQ(with_util.text.rfind("import java.util.*;\n\nclass Hello {\n", 0), 0u);
+  EXPECT_EQ(with_util.text.rfind("\nimport java.util.*;\n\nclass Hello {", 0), 0u);
 
   auto still_used = lenient(program(kField, "    new File(\"x\");\n" + kBody));
-  EXPECT_EQ(still_used.text.rfind("import java.io.*;\n\nclass Hello {\n", 0), 0u);
+  EXPECT_EQ(still_used.text.rfind("import java.io.*;\n\nclass Hello {", 0), 0u);
 
   auto one_by_one = lenient(
       "import java.io.BufferedReader;\nimport java.io.InputStreamReader;\n"
@@ -273,9 +319,9 @@ TEST(Lenient, JavaIoImportsGoOnlyWhenNoLongerNeeded) {
       kField + "  static void main(String[] args) throws IOException {\n" + kBody +
       "    new File(\"x\");\n  }\n}\n");
   // Writer was never used: the program's own business.
-  EXPECT_EQ(
-      one_by_one.text.rfind("import java.io.File;\nimport java.io.Writer;\n\nclass Hello {\n", 0),
-      0u)
+  EXPECT_EQ(one_by_one.text.rfind(
+                "\n\n\nimport java.io.File;\nimport java.io.Writer;\n\nclass Hello {", 0),
+            0u)
       << one_by_one.text;
 }
 
@@ -291,7 +337,7 @@ TEST(Lenient, AReaderUsedOtherwiseStaysWithANote) {
     EXPECT_NE(result.text.find("throws IOException {"), std::string::npos);
     EXPECT_EQ(notes_of(result),
               "8: flux is used here other than by flux.readLine(); the reader and all its uses "
-              "are left as they are, reading System.in\n")
+              "are left as they are, reading System.in, which the console window feeds\n")
         << use;
   }
   auto file = lenient(program(
@@ -310,7 +356,7 @@ TEST(Lenient, AReaderUsedOtherwiseStaysWithANote) {
   EXPECT_NE(both.text.find("String s = flux.readLine();"), std::string::npos);
   EXPECT_EQ(notes_of(both),
             "4: flux is declared here along with other variables, or without its ';'; it and "
-            "its uses are left as they are\n");
+            "its uses are left as they are, reading System.in, which the console window feeds\n");
 }
 
 // Never half a conversion: a name spelled with Unicode escapes is the
@@ -322,8 +368,7 @@ TEST(Lenient, NamesSpelledWithUnicodeEscapesConvertLikeOthers) {
                                 "    \\u0053ystem.out.println(s);\n"),
                         "Hello", "HelloEnConsole");
   EXPECT_EQ(result.text,
-            "class HelloEnConsole {\n  public static void main(String[] args) {\n"
-            "    Console.setTitle(\"Hello\");\n"
+            "\n\nclass HelloEnConsole {" + kTitle + "\n\n  public static void main(String[] args) {\n"
             "    String s = Console.in.readLine();\n    Console.out.println(s);\n  }\n}\n");
   EXPECT_EQ(notes_of(result), "");
   auto renamed = lenient("class \\u0048ello { \\u0048ello h; }\n", "Hello", "HelloEnConsole");
@@ -348,9 +393,10 @@ TEST(Lenient, AnyKeyboardReaderGoesToTheConsole) {
       "    Scanner local = new java.util.Scanner( System . in );\n"
       "    System.out.println(in.nextInt() + local.nextLine());\n  }\n}\n");
   EXPECT_EQ(scanners.text,
-            "import java.util.*;\nclass Hello {\n  static Scanner in = new Scanner(Console.in);\n"
-            "  public static void main(String[] args) {\n    Console.setTitle(\"Hello\");\n"
-            "    Scanner local = new java.util.Scanner( Console.in );\n"
+            "import java.util.*;\nclass Hello {" + kTitle +
+                "\n  static Scanner in = new Scanner(Console.in);\n"
+                "  public static void main(String[] args) {\n"
+                "    Scanner local = new java.util.Scanner( Console.in );\n"
             "    Console.out.println(in.nextInt() + local.nextLine());\n  }\n}\n");
   EXPECT_EQ(notes_of(scanners), "");
 }
@@ -363,7 +409,7 @@ TEST(Lenient, WhatReadsSystemInOtherwiseStaysWithANote) {
       "    f(new BufferedReader(new InputStreamReader(System.in)));\n  }\n}\n");
   const std::string stays =
       ": System.in is read here other than through a BufferedReader or a Scanner the console "
-      "can take over; it stays on standard input, which a console window does not feed\n";
+      "can take over; it stays as it is: the console window feeds System.in too\n";
   EXPECT_EQ(notes_of(result), "3" + stays + "4" + stays + "5" + stays);
   EXPECT_EQ(result.text.find("Console.in"), std::string::npos);
 }
@@ -374,14 +420,90 @@ TEST(Lenient, AReaderAsTryResource) {
   EXPECT_EQ(lenient("class Hello {\n  static void main(String[] a) {\n    try (" + reader +
                     ") {\n      flux.readLine();\n    } catch (IOException e) {\n    }\n  }\n}\n")
                 .text,
-            "class Hello {\n  static void main(String[] a) {\n    Console.setTitle(\"Hello\");\n"
-            "    {\n      Console.in.readLine();\n    }\n  }\n}\n");
+            "class Hello {" + kTitle +
+                "\n  static void main(String[] a) {\n"
+                "    {\n      Console.in.readLine();\n    }\n\n  }\n}\n");
   EXPECT_EQ(lenient("class Hello {\n  static void main(String[] a) throws IOException {\n"
                     "    try (" +
                     reader + ";) {\n      flux.readLine();\n    }\n  }\n}\n")
                 .text,
-            "class Hello {\n  static void main(String[] a) {\n    Console.setTitle(\"Hello\");\n"
-            "    {\n      Console.in.readLine();\n    }\n  }\n}\n");
+            "class Hello {" + kTitle +
+                "\n  static void main(String[] a) {\n"
+                "    {\n      Console.in.readLine();\n    }\n  }\n}\n");
+  // One of several resources goes with the ';' that parts it from the next;
+  // the others stay, and so does what closing them may throw.
+  EXPECT_EQ(lenient("class Hello {\n  static void main(String[] a) throws IOException {\n"
+                    "    try (" +
+                    reader + "; Reader f = new FileReader(\"x\")) {\n      flux.readLine();\n"
+                             "    }\n  }\n}\n")
+                .text,
+            "class Hello {" + kTitle +
+                "\n  static void main(String[] a) throws IOException {\n"
+                "    try (Reader f = new FileReader(\"x\")) {\n      Console.in.readLine();\n"
+                "    }\n  }\n}\n");
+  auto last = lenient("class Hello {\n  static void main(String[] a) {\n"
+                      "    try (PrintWriter w = new PrintWriter(System.out);\n         " +
+                      reader + ") {\n      w.println(flux.readLine());\n    }\n  }\n}\n");
+  EXPECT_EQ(last.text, "class Hello {" + kTitle +
+                           "\n  static void main(String[] a) {\n"
+                           "    try (PrintWriter w = new PrintWriter(Console.out)\n         ) {\n"
+                           "      w.println(Console.in.readLine());\n    }\n  }\n}\n");
+  EXPECT_EQ(notes_of(last), "");
+}
+
+// Misread before: a var reader, a parameter of the reader's name in another
+// method, and a reader passed on, which stays, reading the console's
+// System.in.
+TEST(Lenient, ReadersOfOtherScopesAndShapes) {
+  auto var = lenient(
+      "class Hello {\n  public static void main(String[] args) throws IOException {\n"
+      "    var in = new BufferedReader(new InputStreamReader(System.in));\n"
+      "    System.out.println(in.readLine());\n  }\n}\n");
+  EXPECT_EQ(var.text, "class Hello {" + kTitle +
+                          "\n  public static void main(String[] args) {\n\n"
+                          "    Console.out.println(Console.in.readLine());\n  }\n}\n");
+  EXPECT_EQ(notes_of(var), "");
+
+  const std::string lire =
+      "  static String lire(BufferedReader br) throws IOException {\n"
+      "    return br.readLine();\n  }\n";
+  auto parameter = lenient(
+      "class Hello {\n" + lire +
+      "  public static void main(String[] args) throws IOException {\n"
+      "    BufferedReader br = new BufferedReader(new InputStreamReader(System.in));\n"
+      "    System.out.println(br.readLine());\n  }\n}\n");
+  EXPECT_NE(parameter.text.find(lire), std::string::npos) << parameter.text;
+  EXPECT_NE(parameter.text.find("  public static void main(String[] args) {\n\n"
+                                "    Console.out.println(Console.in.readLine());\n"),
+            std::string::npos)
+      << parameter.text;
+  EXPECT_EQ(notes_of(parameter), "");
+
+  auto passed = lenient(
+      "class Hello {\n" + lire +
+      "  public static void main(String[] args) throws IOException {\n"
+      "    BufferedReader br = new BufferedReader(new InputStreamReader(System.in));\n"
+      "    System.out.println(lire(br));\n  }\n}\n");
+  EXPECT_NE(passed.text.find("BufferedReader br = new BufferedReader(new "
+                             "InputStreamReader(System.in));"),
+            std::string::npos);
+  EXPECT_EQ(notes_of(passed),
+            "7: br is used here other than by br.readLine(); the reader and all its uses are "
+            "left as they are, reading System.in, which the console window feeds\n");
+}
+
+// The console library and the class a jar starts are in the unnamed
+// package: the declaration goes, its line stays.
+TEST(Lenient, ThePackageDeclarationGoes) {
+  auto result = lenient(
+      "package fr.exemple.tp1;\n\nclass Hello {\n"
+      "  public static void main(String[] args) {\n    System.out.println();\n  }\n}\n");
+  EXPECT_EQ(result.text, "\n\nclass Hello {" + kTitle +
+                             "\n  public static void main(String[] args) {\n"
+                             "    Console.out.println();\n  }\n}\n");
+  EXPECT_EQ(notes_of(result),
+            "1: the package declaration (package fr.exemple.tp1) goes: the console library and "
+            "the class a jar starts are in the unnamed package\n");
 }
 
 // No crash, no hang, nothing lost: converted as far as it goes.

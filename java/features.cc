@@ -62,7 +62,7 @@ class Finder {
         found(14, "a switch rule (case ... ->)", c);
       if (w == "yield" && starts_statement(c) && !s_.is(c + 1, "=") && !s_.is(c + 1, "("))
         found(14, "'yield'", c);
-      if (w == "record" && starts_statement(c) && s_.is_identifier(c + 1) &&
+      if (w == "record" && starts_statement(after_modifiers(c)) && s_.is_identifier(c + 1) &&
           (s_.is(c + 2, "(") || s_.is(c + 2, "<")))
         found(16, "a record", c);
       if (w == "instanceof" && is_pattern(c + 1)) found(16, "an instanceof pattern", c);
@@ -80,6 +80,14 @@ class Finder {
   }
 
   bool starts_statement(size_t c) const { return java::starts_statement(s_, c); }
+
+  // Where a declaration at c starts, its modifiers included.
+  size_t after_modifiers(size_t c) const {
+    static const WordSet modifiers = {"public", "protected", "private", "static",
+                                      "final",  "abstract",  "strictfp"};
+    while (c > 0 && modifiers.contains(s_.word(c - 1))) --c;
+    return c;
+  }
 
   // var NAME = ... or var NAME : ... (for), where a statement or a for's
   // header starts, after final when there is one.

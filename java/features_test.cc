@@ -40,9 +40,15 @@ TEST(JavaFeatures, EachFeatureNeedsItsRelease) {
       {"int a = 1;\nvar b = 2;\nString c = \"\"\"\n  \"\"\";", "a text block 15 @5"},
   };
   for (const auto& [body, expected] : cases) EXPECT_EQ(newest(body), expected) << body;
-  const Program record("record Point(int x, int y) {}\n");
-  ASSERT_TRUE(newest_feature(record));
-  EXPECT_EQ(newest_feature(record)->release, 16);
+  // Top-level, as the main class too, with modifiers or without.
+  for (const char* text : {"record Point(int x, int y) {}\n",
+                           "import java.util.*;\npublic record Main(int x) {\n"
+                           "  public static void main(String[] a) {}\n}\n",
+                           "class A { private static final record P(int x) {} }"}) {
+    const Program record(text);
+    ASSERT_TRUE(newest_feature(record)) << text;
+    EXPECT_EQ(newest_feature(record)->release, 16);
+  }
 }
 
 // Words that only look like the features, and Java 8 programs.

@@ -211,14 +211,17 @@ Sources direct_sources(const Program& program, const IoOptions& options, const C
   // left as they are may throw wherever they are used.
   std::unordered_set<uint32_t> removed_resources;
   std::unordered_set<std::string_view> kept_readers;
+  std::unordered_set<uint32_t> console_reads;  // the reader's names, before .readLine()
   for (const ReaderVariable& reader : structure.readers) {
     if (!converted(reader.name)) {
       kept_readers.insert(reader.name);
       continue;
     }
+    for (const ReaderUse& use : reader.uses)
+      if (use.kind == ReaderUse::Kind::read_line) console_reads.insert(use.token);
     if (!options.readers_removed) continue;
     for (const ReaderUse& use : reader.uses)
-      if (use.resource_open != kNone && use.reads_console)
+      if (use.resource_open != kNone && use.reads_console && use.sole_resource)
         removed_resources.insert(static_cast<uint32_t>(use.resource_open));
   }
 
@@ -278,7 +281,9 @@ Sources direct_sources(const Program& program, const IoOptions& options, const C
     if (!io_methods().contains(w)) continue;
     const bool screen = c == start + 4 && (receiver == "System" || receiver == "Console") &&
                         (s.is(start + 2, "out") || s.is(start + 2, "err"));
-    const bool console_read = c == start + 2 && w == "readLine" && converted(receiver);
+    const bool console_read =
+        c == start + 2 && w == "readLine" &&
+        (options.reads_by_name ? converted(receiver) : console_reads.count(start) > 0);
     if (!screen && !console_read) sources.direct[node] = true;
   }
   return sources;

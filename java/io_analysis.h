@@ -22,6 +22,11 @@ struct IoOptions {
   bool readers_removed = true;
   // Every "throws IOException" is gone (the default conversion).
   bool io_throws_removed = false;
+  // Every NAME.readLine() of those readers goes to the console, as the
+  // default conversion's byte patterns take them, not only the reads of
+  // the reader itself (a parameter of that name in another method keeps
+  // its own).
+  bool reads_by_name = false;
 };
 
 struct IoAnalysis {

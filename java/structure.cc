@@ -171,6 +171,60 @@ void try_at(const Source& s, size_t c, Structure& structure) {
   structure.tries.push_back(statement);
 }
 
+// A class, interface, enum or record declared at the keyword c; its body is
+// the first '{' after the name outside brackets.
+void type_at(const Source& s, size_t c, Structure& structure) {
+  const std::string_view w = s.word(c);
+  if (w != "class" && w != "interface" && w != "enum" && w != "record") return;
+  if (!s.is_identifier(c + 1) || (c > 0 && s.is(c - 1, "."))) return;
+  // `record` is a keyword only before a name and its components.
+  if (w == "record" && !(s.is(c + 2, "(") || s.is(c + 2, "<"))) return;
+  for (size_t at = c + 2; at < s.size(); ++at) {
+    const std::string_view next = s.word(at);
+    if (next == "{") {
+      const size_t close = s.match(at);
+      if (close == kNone) return;
+      structure.type_declarations.push_back({static_cast<uint32_t>(c),
+                                             static_cast<uint32_t>(c + 1),
+                                             static_cast<uint32_t>(at),
+                                             static_cast<uint32_t>(close)});
+      return;
+    }
+    if (next == ";" || next == "}" || next == "=") return;
+    if (next == "(" || next == "[") {
+      at = s.match(at);
+      if (at == kNone) return;
+    }
+  }
+}
+
+// `package NAME ;` at the start of the file.
+void package_at(const Source& s, Structure& structure) {
+  for (size_t at = 1; at < s.size(); ++at) {
+    if (s.is(at, ";")) {
+      structure.package_keyword = 0;
+      structure.package_end = static_cast<uint32_t>(at);
+      return;
+    }
+    if (!s.is_identifier(at) && !s.is(at, ".")) return;
+  }
+}
+
+// Which declaration each is declared in, and which holds main.
+void nest_types(Structure& structure) {
+  std::vector<uint32_t> open;
+  auto& types = structure.type_declarations;
+  for (size_t t = 0; t < types.size(); ++t) {
+    while (!open.empty() && types[open.back()].body_close < types[t].keyword) open.pop_back();
+    if (!open.empty()) types[t].enclosing = open.back();
+    open.push_back(static_cast<uint32_t>(t));
+  }
+  if (!structure.main) return;
+  const uint32_t name = structure.methods[*structure.main].name;
+  for (size_t t = 0; t < types.size(); ++t)
+    if (types[t].body_open < name && name < types[t].body_close) structure.main_type = t;
+}
+
 // Whether a code token lies inside a method's body, asked of a few tokens:
 // the bodies by where they open, each with the farthest close so far.
 class MethodBodies {
@@ -196,6 +250,31 @@ class MethodBodies {
   std::vector<std::pair<uint32_t, uint32_t>> bodies_;
 };
 
+// The opening bracket that encloses code token c, or kNone: back from c,
+// over the brackets closed before it.
+size_t enclosing_open(const Source& s, size_t c) {
+  while (c > 0) {
+    --c;
+    const std::string_view w = s.word(c);
+    if (w == ")" || w == "]" || w == "}") {
+      c = s.match(c);
+      if (c == kNone) return kNone;
+    } else if (w == "(" || w == "[" || w == "{") {
+      return c;
+    }
+  }
+  return kNone;
+}
+
+// The '(' of the resource list of a try when a declaration starting at
+// `first` is one of its resources, else kNone.
+size_t resource_list(const Source& s, size_t first) {
+  if (first > 1 && s.is(first - 1, "(") && s.is(first - 2, "try")) return first - 1;
+  if (first == 0 || !s.is(first - 1, ";")) return kNone;
+  const size_t open = enclosing_open(s, first - 1);
+  return open != kNone && open > 0 && s.is(open, "(") && s.is(open - 1, "try") ? open : kNone;
+}
+
 ReaderUse classify_use(const Source& s, size_t c, const MethodBodies& in_method) {
   ReaderUse use{ReaderUse::Kind::other, static_cast<uint32_t>(c)};
   if (c > 0 && s.is(c - 1, ".")) return use;
@@ -203,16 +282,20 @@ ReaderUse classify_use(const Source& s, size_t c, const MethodBodies& in_method)
     use.kind = ReaderUse::Kind::read_line;
     return use;
   }
-  // [modifiers] [java.io.]BufferedReader NAME
-  size_t type = c >= 1 && s.is(c - 1, "BufferedReader") ? c - 1 : kNone;
+  // [modifiers] [java.io.]BufferedReader NAME, or var NAME = the console's reader
+  size_t type = kNone;
+  if (c >= 1 && s.is(c - 1, "BufferedReader"))
+    type = c - 1;
+  else if (c >= 1 && s.is(c - 1, "var") && s.is(c + 1, "=") && console_reader_at(s, c + 2) != kNone)
+    type = c - 1;
   if (type != kNone && type >= 4 && s.is(type - 1, ".")) {
     if (!(s.is(type - 4, "java") && s.is(type - 3, ".") && s.is(type - 2, "io"))) return use;
     type -= 4;
   }
   size_t first = type != kNone ? type : c;
   while (first > 0 && modifiers().contains(s.word(first - 1))) --first;
-  const bool resource = first > 1 && s.is(first - 1, "(") && s.is(first - 2, "try");
-  if (!starts_statement(s, first) && !resource) return use;
+  const size_t resources = type != kNone ? resource_list(s, first) : kNone;
+  if (!starts_statement(s, first) && resources == kNone) return use;
   if (type == kNone && first != c) return use;  // modifiers without a type
 
   size_t end = c + 1;
@@ -233,11 +316,19 @@ ReaderUse classify_use(const Source& s, size_t c, const MethodBodies& in_method)
     return use;
   }
   bool whole;
-  if (resource) {
-    // The only resource: "(decl)" or "(decl;)".
-    if (s.is(end, ";")) ++end;
-    whole = s.is(end, ")") && s.match(first - 1) == end;
-    use.resource_open = static_cast<uint32_t>(first - 1);
+  if (resources != kNone) {
+    // One resource of the list: up to its ';' or the list's ')'.
+    const size_t close = s.match(resources);
+    whole = close != kNone && (s.is(end, ";") || end == close);
+    use.resource_open = static_cast<uint32_t>(resources);
+    const bool trailing = s.is(end, ";") && end + 1 == close;
+    use.sole_resource = whole && first == resources + 1 && (end == close || trailing);
+    if (use.sole_resource) {
+      end = close;
+    } else if (whole && end == close) {
+      --first;  // the last of several: the ';' before it goes with it
+      --end;
+    }
   } else {
     // Not "NAME = ..., other", "NAME, other" or a statement cut short.
     whole = s.is(end, ";");
@@ -249,6 +340,29 @@ ReaderUse classify_use(const Source& s, size_t c, const MethodBodies& in_method)
   use.local = in_method.contains(c);
   if (type == kNone && !use.reads_console) use.kind = ReaderUse::Kind::other;
   return use;
+}
+
+// Where another variable of a reader's name lives, so that its uses are not
+// taken for the reader's: a method's parameter (the method), or a local
+// declared with another initialiser (the rest of its block).
+std::optional<std::pair<size_t, size_t>> shadow(const Source& s, const Structure& structure,
+                                                const ReaderUse& use) {
+  if (use.kind == ReaderUse::Kind::declaration && use.local && use.initialised &&
+      !use.reads_console) {
+    const size_t open = enclosing_open(s, use.token);
+    if (open == kNone || !s.is(open, "{")) return std::nullopt;
+    return std::make_pair(static_cast<size_t>(use.token), static_cast<size_t>(s.match(open)));
+  }
+  if (use.kind != ReaderUse::Kind::other || use.token == 0) return std::nullopt;
+  const std::string_view before = s.word(use.token - 1);
+  const bool typed = s.is_identifier(use.token - 1) || before == "]" || before == ">" ||
+                     (before == "." && s.is(use.token - 2, ".") && s.is(use.token - 3, "."));
+  if (!typed || !(s.is(use.token + 1, ",") || s.is(use.token + 1, ")"))) return std::nullopt;
+  for (const Method& method : structure.methods)
+    if (method.params_open < use.token && use.token < s.match(method.params_open))
+      return std::make_pair(static_cast<size_t>(method.params_open),
+                            static_cast<size_t>(method.body_close));
+  return std::nullopt;
 }
 
 // The readers: flux, and every name given a BufferedReader of System.in;
@@ -316,6 +430,26 @@ void Readers::uses(const Source& s) {
     if (c >= 2 && s.is(c - 1, ".") && s.is(c - 2, "System")) continue;
     reader->uses.push_back(classify_use(s, c, in_method));
   }
+  // Uses of other variables of the same name are theirs, unless the
+  // reader's own declaration lies where they live.
+  for (ReaderVariable& reader : structure.readers) {
+    std::vector<std::pair<size_t, size_t>> shadows;
+    for (const ReaderUse& use : reader.uses)
+      if (auto range = shadow(s, structure, use)) shadows.push_back(*range);
+    if (shadows.empty()) continue;
+    auto within = [&](size_t c) {
+      return std::any_of(shadows.begin(), shadows.end(), [c](const std::pair<size_t, size_t>& r) {
+        return r.first <= c && c <= r.second;
+      });
+    };
+    bool own_declaration_shadowed = false;
+    for (const ReaderUse& use : reader.uses)
+      if (use.reads_console && within(use.token)) own_declaration_shadowed = true;
+    if (own_declaration_shadowed) continue;
+    reader.uses.erase(std::remove_if(reader.uses.begin(), reader.uses.end(),
+                                     [&](const ReaderUse& use) { return within(use.token); }),
+                      reader.uses.end());
+  }
   // A name met only where it is not a variable (System.in) is no reader.
   structure.readers.erase(
       std::remove_if(structure.readers.begin(), structure.readers.end(),
@@ -367,6 +501,19 @@ Structure analyse_structure(const Source& s) {
       if (text[s.begin(c)] == '(') method_at(s, c, structure);
     } else if (kind == TokenKind::identifier) {
       if (s.is(c, "try")) try_at(s, c, structure);
+      switch (text[s.begin(c)]) {
+        case 'c':
+        case 'i':
+        case 'e':
+        case 'r':
+          type_at(s, c, structure);
+          break;
+        case 'p':
+          if (c == 0 && s.is(c, "package")) package_at(s, structure);
+          break;
+        default:
+          break;
+      }
       readers.at(s, c);
     }
   }
@@ -376,6 +523,7 @@ Structure analyse_structure(const Source& s) {
       break;
     }
   }
+  nest_types(structure);
   readers.uses(s);
   return structure;
 }
@@ -405,6 +553,78 @@ bool is_convertible(const ReaderVariable& reader) {
   const bool has_reader = std::any_of(reader.uses.begin(), reader.uses.end(),
                                       [](const ReaderUse& u) { return u.reads_console; });
   return declared && has_reader;
+}
+
+bool in_static_initialiser(const Source& s, const Structure& structure, size_t type, size_t c) {
+  const TypeDeclaration& t = structure.type_declarations[type];
+  if (c <= t.body_open || c >= t.body_close) return false;
+  // Not in a method, nor in a type declared inside: that runs later.
+  for (const Method& m : structure.methods)
+    if (m.params_open < c && c < m.body_close) return false;
+  for (const TypeDeclaration& inner : structure.type_declarations)
+    if (inner.keyword > t.body_open && inner.keyword < c && c < inner.body_close) return false;
+  // Out through the brackets around c to a block: the class's body, or a
+  // static block directly in it.
+  size_t block = c;
+  for (;;) {
+    block = enclosing_open(s, block);
+    if (block == kNone) return false;
+    if (!s.is(block, "{") || block == t.body_open) {
+      if (block == t.body_open) break;
+      continue;
+    }
+    const size_t around = enclosing_open(s, block);
+    if (around == t.body_open && block > 0 && s.is(block - 1, "static")) return true;
+    // An instance's initialiser runs when an object is made.
+    if (around == t.body_open && starts_statement(s, block)) return false;
+  }
+  // A member of the class: back to where it starts, then its modifiers.
+  size_t at = c;
+  while (at > t.body_open + 1) {
+    const size_t previous = at - 1;
+    const std::string_view w = s.word(previous);
+    if (w == ";") break;
+    if (w == "}") {
+      // Closes a part of this member (an array, a lambda) or ends the one before.
+      const std::string_view next = s.word(at);
+      if (next != ")" && next != "," && next != ";" && next != "." && next != "]") break;
+    }
+    if (w == ")" || w == "]" || w == "}") {
+      const size_t m = s.match(previous);
+      if (m == kNone) return false;
+      at = m;
+      continue;
+    }
+    at = previous;
+  }
+  for (size_t m = at; m < c && !s.is(m, "="); ++m)
+    if (s.is(m, "static")) return true;
+  return false;
+}
+
+const TypeDeclaration* other_than_file_class(const Source& s, const Structure& structure,
+                                             std::string_view name) {
+  const TypeDeclaration* shown = nullptr;
+  for (const TypeDeclaration& type : structure.type_declarations) {
+    if (type.enclosing != kNone) continue;
+    if (s.word(type.name) == name) return nullptr;
+    if (!shown) shown = &type;
+  }
+  if (structure.main_type) {
+    size_t top = *structure.main_type;
+    while (structure.type_declarations[top].enclosing != kNone)
+      top = structure.type_declarations[top].enclosing;
+    shown = &structure.type_declarations[top];
+  }
+  return shown;
+}
+
+std::string package_name(const Source& s, const Structure& structure) {
+  std::string name;
+  if (structure.package_keyword == kNone) return name;
+  for (size_t c = structure.package_keyword + 1; c < structure.package_end; ++c)
+    name += s.word(c);
+  return name;
 }
 
 bool is_io_exception(const TypeName& type) { return type.name == "IOException"; }

@@ -93,7 +93,9 @@ struct ReaderUse {
   uint32_t resource_open = kNone;  // a try resource: the try's '('
   bool reads_console = false;      // initialised from System.in the usual way
   bool initialised = false;
-  bool local = false;  // declared inside a method
+  bool local = false;          // declared inside a method
+  bool sole_resource = false;  // the try's only resource; else first..last is the
+                               // resource with the ';' that parts it from the others
 };
 
 // A BufferedReader variable that reads the keyboard: `flux`, whatever it
@@ -103,8 +105,22 @@ struct ReaderVariable {
   std::vector<ReaderUse> uses;  // in text order
 };
 
+// A class, interface, enum or record, top-level, nested or local.
+struct TypeDeclaration {
+  uint32_t keyword;  // class, interface, enum or record
+  uint32_t name;
+  uint32_t body_open;
+  uint32_t body_close;
+  uint32_t enclosing = kNone;  // the declaration it is declared in, kNone at the top
+};
+
 struct Structure {
   std::vector<Method> methods;  // in text order
+  std::vector<TypeDeclaration> type_declarations;  // in text order
+  std::optional<size_t> main_type;  // the declaration holding main
+  // The package declaration, `package` to its ';', when there is one.
+  uint32_t package_keyword = kNone;
+  uint32_t package_end = kNone;
   std::vector<TryStatement> tries;
   std::optional<size_t> main;  // index into methods
   std::vector<ReaderVariable> readers;
@@ -152,6 +168,22 @@ const ReaderVariable* find_reader(const Structure& structure, std::string_view n
 // Whether a reader can be taken away: declared in this file as a reader of
 // System.in, and otherwise only read with readLine().
 bool is_convertible(const ReaderVariable& reader);
+
+// Whether code token c lies in a static field's initialiser or a static
+// block of the type `type`, outside any method: code that runs when the
+// class is set up, before any of its methods.
+bool in_static_initialiser(const Source& source, const Structure& structure, size_t type,
+                           size_t c);
+
+// When the file's top-level types do not include `name` (the converters
+// take the class name from the file's), the one to name instead: the one
+// holding main, else the first. nullptr when `name` is among them, or there
+// is no type at all.
+const TypeDeclaration* other_than_file_class(const Source& source, const Structure& structure,
+                                             std::string_view name);
+
+// The package declaration's name, as written ("" when there is none).
+std::string package_name(const Source& source, const Structure& structure);
 
 // The main method's parameter list is one String array (String[] x,
 // String x[], String... x).

@@ -81,6 +81,47 @@ TEST(Structure, ReadersAndTheirUses) {
   EXPECT_EQ(program.source.line_of(program.source.begin(s.standard_input[0])), 8u);
 }
 
+TEST(Structure, TypesThePackageAndTheClassHoldingMain) {
+  const Program program(
+      "package a.b;\n"
+      "import java.util.*;\n"
+      "class Helper { Object o = Helper.class; }\n"
+      "public final class Main<T extends Comparable<T>> implements Runnable {\n"
+      "  static Scanner early = new Scanner(System.in);\n"
+      "  static Scanner[] all = { new Scanner(System.in) };\n"
+      "  Scanner late = new Scanner(System.in);\n"
+      "  static { Scanner s = new Scanner(System.in); }\n"
+      "  { Scanner s = new Scanner(System.in); }\n"
+      "  record Point(int x) { }\n"
+      "  enum Colour { RED }\n"
+      "  interface Shape { }\n"
+      "  public static void main(String[] args) {\n"
+      "    class Local { }\n"
+      "    Scanner s = new Scanner(System.in);\n"
+      "  }\n"
+      "}\n");
+  const Structure& s = program.structure;
+  EXPECT_EQ(package_name(program.source, s), "a.b");
+  std::string types;
+  for (const TypeDeclaration& type : s.type_declarations)
+    types += std::string(program.source.word(type.name)) +
+             (type.enclosing == kNone
+                  ? std::string(" ")
+                  : "<" + std::string(program.source.word(s.type_declarations[type.enclosing].name)) +
+                        " ");
+  EXPECT_EQ(types, "Helper Main Point<Main Colour<Main Shape<Main Local<Main ");
+  ASSERT_TRUE(s.main_type);
+  EXPECT_EQ(*s.main_type, 1u);
+  // Which reads of System.in run when the class is set up, before main.
+  std::string early;
+  for (uint32_t system : s.scanners)
+    if (in_static_initialiser(program.source, s, *s.main_type, system))
+      early += std::to_string(program.source.line_of(program.source.begin(system))) + " ";
+  EXPECT_EQ(early, "5 6 8 ");
+  const Program plain("class A {}");
+  EXPECT_EQ(package_name(plain.source, plain.structure), "");
+}
+
 // throws IOException stays only where something can still throw one: the
 // file I/O, what calls it without catching, a reader left as it is.
 TEST(IoAnalysis, WhichMethodsStillThrow) {
