@@ -142,30 +142,92 @@ TEST_F(ConsolepackTest, AnInstalledCopyFindsItsOwnLibrary) {
 
 #ifndef _WIN32
 // Interrupted while jar runs, the run takes its manifest with it, so the
-// next run is not refused.
-TEST_F(ConsolepackTest, AnInterruptedRunLeavesNoManifest) {
+// next run is not refused, and puts back the jar an earlier run made.
+TEST_F(ConsolepackTest, AnInterruptedRunLeavesNoManifestAndTheEarlierJar) {
+  const fs::path jar = dir.path() / "out" / "helloEnConsole.jar";
   for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
-    testutil::write_file(dir.path() / "bin" / "jar", "#!/bin/sh\nsleep 2\n");
-    fs::permissions(dir.path() / "bin" / "jar", fs::perms::owner_all);
-    testutil::Child child("consolepack", {"src" + sep() + "Hello", "out"});
-    const fs::path manifest = dir.path() / "out" / "Manifest.mf";
-    for (int i = 0; i < 2000 && !fs::exists(manifest); ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    ASSERT_TRUE(fs::exists(manifest));
-    child.kill(signal);
-    EXPECT_EQ(child.wait().status, 128 + signal);
-    EXPECT_FALSE(fs::exists(manifest)) << signal;
+    for (const bool earlier : {true, false}) {
+      testutil::write_file(dir.path() / "bin" / "jar",
+                           "#!/bin/sh\nprintf partial >> \"$2\"\nsleep 2\n");
+      fs::permissions(dir.path() / "bin" / "jar", fs::perms::owner_all);
+      fs::remove(jar);
+      if (earlier) testutil::write_file(jar, "earlier jar");
+      testutil::Child child("consolepack", {"src" + sep() + "Hello", "out"});
+      const fs::path manifest = dir.path() / "out" / "Manifest.mf";
+      for (int i = 0;
+           i < 2000 && !(fs::exists(manifest) && fs::exists(jar) && read_file(jar) == "partial");
+           ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      ASSERT_TRUE(fs::exists(manifest));
+      child.kill(signal);
+      EXPECT_EQ(child.wait().status, 128 + signal);
+      EXPECT_FALSE(fs::exists(manifest)) << signal;
+      if (earlier)
+        EXPECT_EQ(read_file(jar), "earlier jar");
+      else
+        EXPECT_FALSE(fs::exists(jar));
+      for (const auto& entry : fs::directory_iterator(dir.path() / "out"))
+        EXPECT_EQ(entry.path().filename().string().rfind(".helloEnConsole", 0), std::string::npos);
+    }
   }
 }
 #endif
 
-TEST_F(ConsolepackTest, AFailingToolFailsTheRunButEveryStepRuns) {
-  tools(1, 1);
+// Nothing is packed from a failed compile: no jar command runs, and the
+// jar of an earlier run stays as it was.
+TEST_F(ConsolepackTest, AFailedCompileMakesNoJar) {
+  tools(1, 0);
+  testutil::write_file(dir.path() / "out" / "helloEnConsole.jar", "earlier jar");
+  testutil::write_file(dir.path() / "out" / "HelloEnConsole.class", "earlier class");
   auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "out"});
   EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(read_lines(log()).size(), 16u);
+  EXPECT_EQ(read_lines(log()).size(), 2u) << "javac only";
+  EXPECT_NE(run.err.find("consolepack: error: no jar was made: javac failed"), std::string::npos)
+      << run.err;
+  EXPECT_EQ(read_file(dir.path() / "out" / "helloEnConsole.jar"), "earlier jar");
   EXPECT_FALSE(fs::exists(dir.path() / "out" / "Manifest.mf"));
 }
+
+#ifndef _WIN32
+// A jar command that fails (a full disk) leaves the earlier jar as it was,
+// and no part of the new one; every command still runs.
+TEST_F(ConsolepackTest, AFailingJarCommandPutsTheEarlierJarBack) {
+  tools(0, 0);
+  const fs::path jar = dir.path() / "bin" / "jar";
+  testutil::write_file(jar, "#!/bin/sh\necho \"$*\" >> '" + log().string() +
+                                "'\nprintf partial >> \"$2\"\nexit 1\n");
+  fs::permissions(jar, fs::perms::owner_all);
+  for (const bool earlier : {true, false}) {
+    fs::remove(log());
+    fs::remove(dir.path() / "out" / "helloEnConsole.jar");
+    if (earlier) testutil::write_file(dir.path() / "out" / "helloEnConsole.jar", "earlier jar");
+    auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "out"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_EQ(read_lines(log()).size(), 2u + 7u);
+    if (earlier) {
+      EXPECT_EQ(read_file(dir.path() / "out" / "helloEnConsole.jar"), "earlier jar");
+      EXPECT_NE(run.err.find("the jar was not made; out" + sep() +
+                             "helloEnConsole.jar is as it "
+                             "was"),
+                std::string::npos)
+          << run.err;
+    } else {
+      EXPECT_FALSE(fs::exists(dir.path() / "out" / "helloEnConsole.jar"));
+    }
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir.path() / "out"))
+      left.push_back(entry.path().filename().string());
+    std::sort(left.begin(), left.end());
+    std::vector<std::string> expected = {"CanvasConsole.class",        "Console.class",
+                                         "ConsolePrinter.class",       "ConsoleReader.class",
+                                         "CurseurCanvasConsole.class", "FrameConsole.class",
+                                         "HelloEnConsole.class",       "HelloEnConsole.java"};
+    if (earlier) expected.push_back("helloEnConsole.jar");
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(left, expected);
+  }
+}
+#endif
 
 TEST_F(ConsolepackTest, UnenterableDestinationRunsNoToolAndFails) {
   auto run = testutil::run_program("consolepack", {"src" + sep() + "Hello", "missing"});

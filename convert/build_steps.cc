@@ -57,6 +57,60 @@ bool run_inside(platform::Io& io, const std::string& directory,
   return ok;
 }
 
+// Moves the jar at `path`, if any, to a name of its own beside it, where
+// a signal puts it back from. The name it went to ("" when there was no
+// jar), or nullopt (reported) when it cannot be moved.
+std::optional<std::string> set_aside(platform::Io& io, const std::string& path) {
+  const platform::FileType type = io.system.file_type(path);
+  platform::SignalsHeld held;
+  if (type == platform::FileType::none) {
+    platform::remove_on_signal(path);  // a partial jar goes
+    return std::string();
+  }
+  if (type == platform::FileType::directory) return std::string();  // jar will say
+  const size_t separator = path.find_last_of("/\\");
+  const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
+  std::string error;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const std::string saved =
+        folder + "." + path.substr(folder.size()) + ".old" + std::to_string(attempt);
+    if (io.system.file_type(saved) != platform::FileType::none) continue;
+    if (!io.system.rename_file(path, saved, error)) break;
+    platform::restore_on_signal(saved, path);
+    return saved;
+  }
+  io.error() << "cannot move " << path << " aside while the new jar is made: " << error << '\n';
+  return std::nullopt;
+}
+
+// Keeps the new jar when it was made whole; else puts back the one set
+// aside, or removes what was made.
+bool finish_jar(platform::Io& io, const std::string& path, const std::string& saved, bool made) {
+  std::string error;
+  bool ok = true;
+  if (made) {
+    if (!saved.empty() && !io.system.delete_file(saved, error)) {
+      io.error() << "cannot remove the old jar " << saved << ": " << error << '\n';
+      ok = false;
+    }
+  } else if (!saved.empty()) {
+    if (io.system.rename_file(saved, path, error)) {
+      io.error() << "the jar was not made; " << path << " is as it was\n";
+    } else {
+      io.error() << "cannot put the old jar back from " << saved << ": " << error << '\n';
+      ok = false;
+    }
+  } else if (const platform::FileType type = io.system.file_type(path);
+             type == platform::FileType::regular || type == platform::FileType::link) {
+    if (io.system.delete_file(path, error))
+      io.error() << "the jar was not made; what was made of it is removed\n";
+    else
+      io.error() << "cannot remove the incomplete jar " << path << ": " << error << '\n';
+  }
+  platform::forget_on_signal(saved.empty() ? path : saved);
+  return ok;
+}
+
 }  // namespace
 
 std::string manifest_path(const std::string& destination_directory) {
@@ -72,6 +126,13 @@ bool compile_class(platform::Io& io, const std::string& destination_class,
     auto library = argument_for(io, *options.library_directory, "javac");
     if (!library) return false;
     command += " -cp " + *library;
+  }
+  if (options.source_path) {
+    auto sources = argument_for(io, *options.source_path, "javac");
+    if (!sources) return false;
+    // Class files beside the program's, never beside the user's sources;
+    // sources rather than stale class files.
+    command += " -sourcepath " + *sources + " -d . -Xprefer:source";
   }
   return run_inside(io, destination_directory, {command + " " + *source});
 }
@@ -160,7 +221,13 @@ bool build_jar(platform::Io& io, const std::string& destination_class,
     else
       ok = false;
   }
-  return run_inside(io, destination_directory, commands) && ok;
+  if (!ok) return false;
+  const std::string path =
+      destination_directory + platform::path_separator() + jar_name(destination_class);
+  std::optional<std::string> saved = set_aside(io, path);
+  if (!saved) return false;
+  ok = run_inside(io, destination_directory, commands);
+  return finish_jar(io, path, *saved, ok) && ok;
 }
 
 bool remove_manifest(platform::Io& io, const std::string& destination_directory) {

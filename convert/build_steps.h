@@ -21,6 +21,10 @@ struct BuildOptions {
   // An absolute directory holding the console library's class files, when
   // they are not in the destination directory.
   std::optional<std::string> library_directory;
+  // An absolute directory holding the program's other sources: javac takes
+  // what the program uses of them, and writes every class file into the
+  // destination directory.
+  std::optional<std::string> source_path;
 };
 
 bool compile_class(platform::Io& io, const std::string& destination_class,
@@ -49,7 +53,10 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
 
 // Creates the jar from the manifest and the class, then adds the console
 // library's six class files, found in the destination directory or in the
-// library directory, then each of `more_classes`, one command each.
+// library directory, then each of `more_classes`, one command each. A jar
+// already there is moved aside meanwhile: when a command fails (a full
+// disk), or a signal ends the program, it is put back as it was and the
+// new one goes; when all succeed, it goes.
 bool build_jar(platform::Io& io, const std::string& destination_class,
                const std::string& destination_directory, const BuildOptions& options = {},
                const std::vector<std::string>& more_classes = {});

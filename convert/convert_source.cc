@@ -5,6 +5,7 @@
 #include "convert/default_layout.h"
 #include "convert/layout_notes.h"
 #include "convert/lenient.h"
+#include "convert/program_sources.h"
 #include "convert/rewrite.h"
 #include "java/features.h"
 #include "java/structure.h"
@@ -49,6 +50,9 @@ ConvertResult convert_source(platform::Io& io, const std::string& source_file,
     // before the text is rewritten, so the two never take memory together.
     const java::Program program(text);
     converted.newest_feature = java::newest_feature(program);
+    converted.package = java::package_name(program.source, program.structure);
+    converted.library_clash =
+        library_clash(program, source_file, destination_class != source_class ? source_class : "");
     if (options.lenient) {
       plan = plan_lenient(program, source_class, destination_class);
       notes = std::move(plan.notes);

@@ -27,6 +27,11 @@ struct ConvertResult {
   bool ok = false;
   // What of the source needs the newest Java, when newer than Java 8.
   std::optional<java::LanguageFeature> newest_feature;
+  // The source's package ("" for the unnamed one).
+  std::string package;
+  // Why it cannot be compiled with the console library: a class of its
+  // own named like one of the library's.
+  std::optional<std::string> library_clash;
   explicit operator bool() const { return ok; }
 };
 

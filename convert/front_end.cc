@@ -10,6 +10,7 @@
 #include "convert/convert_source.h"
 #include "convert/jdk.h"
 #include "convert/names.h"
+#include "convert/program_sources.h"
 #include "platform/arguments.h"
 
 namespace convert {
@@ -192,6 +193,7 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
 
   ConvertOptions convert_options;
   convert_options.lenient = parsed.has("lenient");
+  const OtherSources others = other_sources(io.system, names.source_file, names.destination_file);
   const ConvertResult converted =
       convert_source(io, names.source_file, names.destination_file, names.source_class,
                      names.destination_class, convert_options);
@@ -203,22 +205,48 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
     io.error() << "the console library is not in " << directory
                << " and none is installed; give --lib DIR\n";
   if (!javac || !jar || library_missing) return false;
-  // Every step runs whatever happened before it, but a jar only ever from
-  // this run's own manifest, which goes in any case.
-  const std::string& cls = names.destination_class;
-  const ClassFiles before = converter.packages ? class_files(io.system, directory) : ClassFiles();
-  ok = compile_class(io, cls, directory, *options) && ok;
-  if (converter.packages) {
-    // Every class the program is made of goes into the jar.
-    const auto more = program_classes(before, class_files(io.system, directory), cls);
-    if (write_manifest(io, cls, directory)) {
-      ok = build_jar(io, cls, directory, *options, more) && ok;
-      ok = remove_manifest(io, directory) && ok;
+  // A class of the program's named like one of the library's would take
+  // its place: in the compile, in the destination, in the jar.
+  std::optional<std::string> clash = converted.library_clash;
+  if (!clash) clash = library_clash(io.system, others);
+  if (clash) {
+    io.error() << *clash << '\n';
+    return false;
+  }
+  // The program's other files: as they are, or, for a package that goes,
+  // copies without their package line.
+  std::unique_ptr<SourceCopies> copies;
+  if (!others.empty()) {
+    if (convert_options.lenient && !converted.package.empty()) {
+      copies = SourceCopies::make(io, others, names.source_file, converted.package, directory);
+      if (!copies) return false;
+      if (copies->others_copied() > 0) options->source_path = copies->directory();
     } else {
-      ok = false;
+      options->source_path = others.directory;
     }
   }
-  return ok;
+  const std::string& cls = names.destination_class;
+  const ClassFiles before = converter.packages ? class_files(io.system, directory) : ClassFiles();
+  const bool compiled = compile_class(io, cls, directory, *options);
+  copies.reset();
+  ok = compiled && ok;
+  if (!converter.packages) return ok;
+  // A jar only of what this run converted and compiled, and only ever from
+  // this run's own manifest, which goes in any case.
+  const std::string class_file = directory + platform::path_separator() + cls + ".class";
+  if (!converted.ok || !compiled || io.system.file_type(class_file) == platform::FileType::none) {
+    io.error() << "no jar was made: "
+               << (!converted.ok ? names.source_file + " was not converted"
+                   : !compiled   ? std::string("javac failed")
+                                 : "javac wrote no " + cls + ".class (see the note above)")
+               << '\n';
+    return false;
+  }
+  // Every class the program is made of goes into the jar.
+  const auto more = program_classes(before, class_files(io.system, directory), cls);
+  if (!write_manifest(io, cls, directory)) return false;
+  ok = build_jar(io, cls, directory, *options, more) && ok;
+  return remove_manifest(io, directory) && ok;
 }
 
 }  // namespace

@@ -33,7 +33,17 @@ class FrontEndTest : public ::testing::Test {
     fs::create_directories(dir.path() / "out");
     write_file(dir.path() / "src" / "Hello.java", kSource);
     testutil::write_library_stand_in(dir.path() / "out");
-    system.command_status = [](const std::string&) { return 0; };
+    system.command_status = [](const std::string& command) { return compiled(command); };
+  }
+
+  // What a javac that succeeds leaves: the class of its last argument, in
+  // the directory it runs in. Status 0 for any command.
+  static int compiled(const std::string& command) {
+    const size_t name = command.rfind(' ') + 1;
+    if (command.rfind("javac", 0) == 0 && command.size() > name + 5)
+      write_file(fs::current_path() / (command.substr(name, command.size() - name - 5) + ".class"),
+                 "");
+    return 0;
   }
 
   // A stand-in JDK of that version (none: no release file) first on PATH.
@@ -204,6 +214,100 @@ TEST_F(FrontEndTest, LibraryDirectoryIsPassedAbsoluteToJavacAndJar) {
   EXPECT_EQ(system.commands.size(), 0u);
 }
 
+// A program of several files: javac finds what it uses among the other
+// files beside SOURCE and writes their classes into the destination, which
+// the jar then takes.
+TEST_F(FrontEndTest, TheOtherFilesBesideTheSourceAreCompiledWithIt) {
+  write_file(dir.path() / "src" / "Clavier.java", "class Clavier { }\n");
+  write_file(dir.path() / "src" / "Notes.txt", "");
+  fs::create_directories(dir.path() / "src" / "Sub.java");  // no file
+  system.command_status = [&](const std::string& command) {
+    if (command.rfind("javac", 0) == 0) write_file(fs::current_path() / "Clavier.class", "");
+    return compiled(command);
+  };
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 0) << err.str();
+  const std::string src = fs::canonical(dir.path() / "src").string();
+  auto texts = commands();
+  ASSERT_EQ(texts.size(), 9u);
+  EXPECT_EQ(texts[0], kJavac + "--release 8 -sourcepath " + src +
+                          " -d . -Xprefer:source HelloEnConsole.java");
+  EXPECT_EQ(texts[8], "jar uvf helloEnConsole.jar Clavier.class");
+
+  // The destination's own file is no other file, even in the same folder.
+  fs::remove(dir.path() / "src" / "Clavier.java");
+  testutil::write_library_stand_in(dir.path() / "src");
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "src"}), 1);  // the source itself
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "src"}), 0) << err.str();
+  EXPECT_EQ(commands()[0], kJavac + "--release 8 HelloEnConsole.java");
+}
+
+// A class of the program's named like one of the library's would take its
+// place in the compile and the jar: one line, nothing compiled.
+TEST_F(FrontEndTest, AClassNamedLikeTheLibrarysStopsTheRun) {
+  write_file(dir.path() / "src" / "Hello.java",
+             "class Hello {\n  static class FrameConsole { }\n}\n");
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  EXPECT_NE(err.str().find("\nconsolepack: error: src/Hello.java:2: the class FrameConsole has "
+                           "the name of a class of the console library, whose place it would "
+                           "take; rename it\n"),
+            std::string::npos)
+      << err.str();
+  EXPECT_TRUE(system.commands.empty());
+
+  write_file(dir.path() / "src" / "Hello.java", kSource);
+  write_file(dir.path() / "src" / "Util.java", "class Util { }\nclass ConsoleReader { }\n");
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 1);
+  EXPECT_EQ(err.str(), "consoleconv: error: " + fs::canonical(dir.path() / "src").string() + sep() +
+                           "Util.java:2: the class ConsoleReader has the name of a class of the "
+                           "console library, whose place it would take; rename it\n");
+  fs::remove(dir.path() / "src" / "Util.java");
+  write_file(dir.path() / "src" / "Console.java", "// empty\n");
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 1);
+  EXPECT_NE(err.str().find("Console.java has the name of a class of the console library"),
+            std::string::npos);
+  EXPECT_TRUE(system.commands.empty());
+
+  // Renamed by consolepack, the class takes no place of the library's.
+  fs::remove(dir.path() / "src" / "Console.java");
+  write_file(dir.path() / "src" / "Console.java", "class Console {\n}\n");
+  EXPECT_EQ(run(kConsolepack, {"src/Console", "out"}), 0) << err.str();
+}
+
+// With --lenient, the files of the source's package go into the unnamed
+// package too: copies of them, made for the compile and gone after it.
+TEST_F(FrontEndTest, AProgramsPackageGoesFromCopiesOfItsFiles) {
+  const std::string main =
+      "package tp.un;\n\nclass Hello {\n  public static void main(String[] a) {\n"
+      "    System.out.println(Clavier.lire());\n  }\n}\n";
+  const std::string clavier =
+      "package tp.un;\nclass Clavier { static String lire() { return \"\"; } }\n";
+  write_file(dir.path() / "src" / "Hello.java", main);
+  write_file(dir.path() / "src" / "Clavier.java", clavier);
+  write_file(dir.path() / "src" / "Autre.java", "package tp.deux;\nclass Autre { }\n");
+  std::string sourcepath;
+  std::vector<std::string> copied;
+  system.command_status = [&](const std::string& command) {
+    if (command.rfind("javac", 0) == 0) {
+      const size_t at = command.find("-sourcepath ") + 12;
+      sourcepath = command.substr(at, command.find(' ', at) - at);
+      for (const auto& entry : fs::directory_iterator(sourcepath))
+        copied.push_back(entry.path().filename().string() + ": " + read_file(entry.path()));
+      std::sort(copied.begin(), copied.end());
+    }
+    return compiled(command);
+  };
+  EXPECT_EQ(run(kConsolepack, {"--lenient", "src/Hello", "out"}), 0) << err.str();
+  EXPECT_EQ(fs::path(sourcepath).parent_path(), fs::canonical(dir.path() / "out"));
+  EXPECT_EQ(copied, (std::vector<std::string>{
+                        "Clavier.java: \nclass Clavier { static String lire() { return \"\"; } }\n",
+                        "Hello.java: " + main.substr(main.find('\n'))}));
+  EXPECT_FALSE(fs::exists(sourcepath));
+  EXPECT_EQ(read_file(dir.path() / "src" / "Clavier.java"), clavier);
+  EXPECT_EQ(
+      read_file(dir.path() / "out" / "HelloEnConsole.java").rfind("\n\nclass HelloEnConsole", 0),
+      0u);
+}
+
 // An installed copy keeps the library relative to its program:
 // PREFIX/share/consoletools/console, or beside it in console/ (the Windows
 // zip). It serves whenever the destination lacks the library.
@@ -248,7 +352,7 @@ TEST_F(FrontEndTest, AJarIsMadeOnlyFromThisRunsOwnManifest) {
   const fs::path manifest = dir.path() / "out" / "Manifest.mf";
   system.command_status = [&](const std::string& command) {
     if (command.rfind("javac", 0) == 0) write_file(manifest, "Main-Class: Other\r\n");
-    return 0;
+    return compiled(command);
   };
   EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
   EXPECT_EQ(commands().size(), 1u) << "javac only";

@@ -189,8 +189,9 @@ class Notes {
       for (const ReaderUse& use : reader.uses) {
         if (!use.reads_console) continue;
         note(source_.line_of(begin(use.token)),
-             "the reader " + std::string(reader.name) + " reads System.in, and only flux is "
-             "taken to the console: it stays as it is, and " +
+             "the reader " + std::string(reader.name) +
+                 " reads System.in, and only flux is "
+                 "taken to the console: it stays as it is, and " +
                  (early(use.token) ? std::string(kEarly)
                                    : "the console window feeds System.in once it is open"));
         break;

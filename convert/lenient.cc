@@ -297,7 +297,16 @@ class LenientPlanner {
       return;
     }
     std::string call = "Console.setTitle(\"";
-    for (char ch : source_class_) {
+    // A string literal of the name, whatever its bytes: a control
+    // character as an octal escape, which adds no line.
+    for (const char ch : source_class_) {
+      const auto byte = static_cast<unsigned char>(ch);
+      if (byte < 0x20 || byte == 0x7f) {
+        call += '\\';
+        for (int shift = 6; shift >= 0; shift -= 3)
+          call += static_cast<char>('0' + ((byte >> shift) & 7));
+        continue;
+      }
       if (ch == '"' || ch == '\\') call += '\\';
       call += ch;
     }
@@ -570,19 +579,37 @@ std::string LenientPlan::apply(std::string_view text, std::ostream& trace) const
     std::string_view replacement = this->replacement(edit.replacement);
     const std::string_view removed = text.substr(edit.begin, edit.end - edit.begin);
     // No line moves: the line ends of what goes stay, and what follows on
-    // the last line keeps that line's indentation.
+    // the last line keeps that line's indentation. A lone CR and an LF
+    // that were not a pair never meet, as they would make one line end of
+    // two: a blank parts them.
+    kept.assign(replacement);
     const size_t last_end = removed.find_last_of("\r\n");
     if (last_end != std::string_view::npos) {
-      kept.assign(replacement);
-      for (char c : removed)
-        if (is_line_end(c)) kept += c;
+      for (size_t i = 0; i < removed.size(); ++i) {
+        const char c = removed[i];
+        if (!is_line_end(c)) continue;
+        if (c == '\n' && !kept.empty() && kept.back() == '\r' && (i == 0 || removed[i - 1] != '\r'))
+          kept += ' ';
+        kept += c;
+      }
       if (edit.end < text.size() && !is_line_end(text[edit.end])) {
         size_t indent = last_end + 1;
         while (indent < removed.size() && is_blank(removed[indent])) ++indent;
         kept.append(removed.substr(last_end + 1, indent - last_end - 1));
       }
-      replacement = kept;
     }
+    const char before = edit.begin > copied ? text[edit.begin - 1]
+                        : out.empty()       ? '\0'
+                                            : out.back();
+    const char after = edit.end < text.size() ? text[edit.end] : '\0';
+    const bool paired_before = replacement.empty() && edit.begin > copied && before == '\r' &&
+                               !removed.empty() && removed.front() == '\n';
+    if (before == '\r' && !kept.empty() && kept.front() == '\n' && !paired_before)
+      kept.insert(0, " ");
+    if (after == '\n' && (kept.empty() ? before == '\r' : kept.back() == '\r') &&
+        !(!removed.empty() && removed.back() == '\r' && !kept.empty()))
+      kept += ' ';
+    replacement = kept;
     if (edit.begin < covered || replacement == removed) continue;
     covered = edit.end;
     tracer.line(length, out.size() + (edit.begin - copied), edit.end - edit.begin,

@@ -124,9 +124,9 @@ TEST(Lenient, TheUsualLayoutConvertsAsByDefaultLineForLine) {
       ASSERT_NE(text.find(title), std::string::npos);
       text.erase(text.find(title), title.size());
       std::vector<std::string> expected = code_lines(rewrite_source(source, name, to, ignored));
-      expected.erase(std::remove(expected.begin(), expected.end(),
-                                 "    Console.setTitle(\"" + name + "\");"),
-                     expected.end());
+      expected.erase(
+          std::remove(expected.begin(), expected.end(), "    Console.setTitle(\"" + name + "\");"),
+          expected.end());
       EXPECT_EQ(code_lines(text), expected);
       EXPECT_EQ(notes_of(result), "");
     }
@@ -160,14 +160,23 @@ TEST(Lenient, TheReaderGoesHoweverItIsDeclared) {
 }
 
 TEST(Lenient, LineEndsAreTheFilesOwn) {
+  // A lone CR and an LF that were not a pair stay apart, whatever goes
+  // between them.
+  for (const std::string& parted :
+       {std::string("class Hello { int a; \r \n}\n"),
+        "import java.io.*;\rimport java.util.*;\nclass Hello {\n" + kField +
+            "  public static void main(String[] args) throws IOException {\r" + kBody + "}}\n"}) {
+    const std::string text = lenient(parted).text;  // the helper counts the lines
+    EXPECT_EQ(text.find("\r\n"), std::string::npos) << text;
+  }
   auto lf = lenient(program(kField, kBody));
   EXPECT_EQ(lf.text, kConverted);
   std::string mixed =
       "import java.io.*;\r\rclass Hello {\r\n  static void main(String[] args) {\r\n"
       "    System.out.println(); \n  }\n}\n";
-  EXPECT_EQ(lenient(mixed).text,
-            "import java.io.*;\r\rclass Hello {" + kTitle + "\r\n  static void main(String[] args) {\r\n"
-            "    Console.out.println();\n  }\n}\n");
+  EXPECT_EQ(lenient(mixed).text, "import java.io.*;\r\rclass Hello {" + kTitle +
+                                     "\r\n  static void main(String[] args) {\r\n"
+                                     "    Console.out.println();\n  }\n}\n");
 }
 
 TEST(Lenient, CommentsAndLiteralsAreLeftAlone) {
@@ -176,11 +185,13 @@ TEST(Lenient, CommentsAndLiteralsAreLeftAlone) {
       "  /* Hello System.out */ static void main(String[] args) {\n"
       "    System.out.println(\"System.out flux.readLine() Hello\" + 'x' + \"\\\"Hello\");\n"
       "  }\n}\n";
-  EXPECT_EQ(lenient(source, "Hello", "HelloEnConsole").text,
-            "class HelloEnConsole {" + kTitle + " // System.out and flux.readLine() \n"
-            "  /* Hello System.out */ static void main(String[] args) {\n"
-            "    Console.out.println(\"System.out flux.readLine() Hello\" + 'x' + \"\\\"Hello\");\n"
-            "  }\n}\n");
+  EXPECT_EQ(
+      lenient(source, "Hello", "HelloEnConsole").text,
+      "class HelloEnConsole {" + kTitle +
+          " // System.out and flux.readLine() \n"
+          "  /* Hello System.out */ static void main(String[] args) {\n"
+          "    Console.out.println(\"System.out flux.readLine() Hello\" + 'x' + \"\\\"Hello\");\n"
+          "  }\n}\n");
 }
 
 TEST(Lenient, TheClassIsRenamedAsAWholeNameOnly) {
@@ -226,6 +237,10 @@ TEST(Lenient, TheTitleIsSetFirstInTheClassThatHoldsMain) {
   auto none = lenient("class Hello {\n  static void main(String s) {}\n}\n");
   EXPECT_EQ(notes_of(none),
             "1: no main method (static void main(String[] ...)) found; no title is set\n");
+  // A name with a line end in it (a file can have one) adds no line.
+  EXPECT_EQ(lenient("class A { static void main(String[] a) {} }", "Q\r\x01", "Q").text,
+            "class A { static { Console.setTitle(\"Q\\015\\001\"); } static void main(String[] "
+            "a) {} }");
   EXPECT_EQ(lenient("class A { static void main(String[] a) {} }", "Q\"\\", "Q").text,
             "class A { static { Console.setTitle(\"Q\\\"\\\\\"); } static void main(String[] a) {} "
             "}");
@@ -282,9 +297,10 @@ TEST(Lenient, CatchesOfNothingGoOrCatchTheUncheckedForm) {
           "      flux.readLine(); } catch (IOException e) { }\n  }\n",
       "");
   const std::string text = lenient(source).text;
-  EXPECT_NE(text.find("  static String a() {\n    {\n      return Console.in.readLine();\n    }\n\n\n"
-                      "  }\n"),
-            std::string::npos)
+  EXPECT_NE(
+      text.find("  static String a() {\n    {\n      return Console.in.readLine();\n    }\n\n\n"
+                "  }\n"),
+      std::string::npos)
       << text;
   EXPECT_NE(text.find("    try {\n      n = Integer.parseInt(Console.in.readLine());\n"
                       "    }\n\n     catch (NumberFormatException e) {\n"),
@@ -368,8 +384,9 @@ TEST(Lenient, NamesSpelledWithUnicodeEscapesConvertLikeOthers) {
                                 "    \\u0053ystem.out.println(s);\n"),
                         "Hello", "HelloEnConsole");
   EXPECT_EQ(result.text,
-            "\n\nclass HelloEnConsole {" + kTitle + "\n\n  public static void main(String[] args) {\n"
-            "    String s = Console.in.readLine();\n    Console.out.println(s);\n  }\n}\n");
+            "\n\nclass HelloEnConsole {" + kTitle +
+                "\n\n  public static void main(String[] args) {\n"
+                "    String s = Console.in.readLine();\n    Console.out.println(s);\n  }\n}\n");
   EXPECT_EQ(notes_of(result), "");
   auto renamed = lenient("class \\u0048ello { \\u0048ello h; }\n", "Hello", "HelloEnConsole");
   EXPECT_EQ(renamed.text.find("HelloEnConsole { HelloEnConsole h; }"), 6u) << renamed.text;
@@ -397,7 +414,7 @@ TEST(Lenient, AnyKeyboardReaderGoesToTheConsole) {
                 "\n  static Scanner in = new Scanner(Console.in);\n"
                 "  public static void main(String[] args) {\n"
                 "    Scanner local = new java.util.Scanner( Console.in );\n"
-            "    Console.out.println(in.nextInt() + local.nextLine());\n  }\n}\n");
+                "    Console.out.println(in.nextInt() + local.nextLine());\n  }\n}\n");
   EXPECT_EQ(notes_of(scanners), "");
 }
 
@@ -434,16 +451,18 @@ TEST(Lenient, AReaderAsTryResource) {
   // the others stay, and so does what closing them may throw.
   EXPECT_EQ(lenient("class Hello {\n  static void main(String[] a) throws IOException {\n"
                     "    try (" +
-                    reader + "; Reader f = new FileReader(\"x\")) {\n      flux.readLine();\n"
-                             "    }\n  }\n}\n")
+                    reader +
+                    "; Reader f = new FileReader(\"x\")) {\n      flux.readLine();\n"
+                    "    }\n  }\n}\n")
                 .text,
             "class Hello {" + kTitle +
                 "\n  static void main(String[] a) throws IOException {\n"
                 "    try (Reader f = new FileReader(\"x\")) {\n      Console.in.readLine();\n"
                 "    }\n  }\n}\n");
-  auto last = lenient("class Hello {\n  static void main(String[] a) {\n"
-                      "    try (PrintWriter w = new PrintWriter(System.out);\n         " +
-                      reader + ") {\n      w.println(flux.readLine());\n    }\n  }\n}\n");
+  auto last = lenient(
+      "class Hello {\n  static void main(String[] a) {\n"
+      "    try (PrintWriter w = new PrintWriter(System.out);\n         " +
+      reader + ") {\n      w.println(flux.readLine());\n    }\n  }\n}\n");
   EXPECT_EQ(last.text, "class Hello {" + kTitle +
                            "\n  static void main(String[] a) {\n"
                            "    try (PrintWriter w = new PrintWriter(Console.out)\n         ) {\n"
@@ -467,11 +486,11 @@ TEST(Lenient, ReadersOfOtherScopesAndShapes) {
   const std::string lire =
       "  static String lire(BufferedReader br) throws IOException {\n"
       "    return br.readLine();\n  }\n";
-  auto parameter = lenient(
-      "class Hello {\n" + lire +
-      "  public static void main(String[] args) throws IOException {\n"
-      "    BufferedReader br = new BufferedReader(new InputStreamReader(System.in));\n"
-      "    System.out.println(br.readLine());\n  }\n}\n");
+  auto parameter =
+      lenient("class Hello {\n" + lire +
+              "  public static void main(String[] args) throws IOException {\n"
+              "    BufferedReader br = new BufferedReader(new InputStreamReader(System.in));\n"
+              "    System.out.println(br.readLine());\n  }\n}\n");
   EXPECT_NE(parameter.text.find(lire), std::string::npos) << parameter.text;
   EXPECT_NE(parameter.text.find("  public static void main(String[] args) {\n\n"
                                 "    Console.out.println(Console.in.readLine());\n"),
@@ -479,11 +498,11 @@ TEST(Lenient, ReadersOfOtherScopesAndShapes) {
       << parameter.text;
   EXPECT_EQ(notes_of(parameter), "");
 
-  auto passed = lenient(
-      "class Hello {\n" + lire +
-      "  public static void main(String[] args) throws IOException {\n"
-      "    BufferedReader br = new BufferedReader(new InputStreamReader(System.in));\n"
-      "    System.out.println(lire(br));\n  }\n}\n");
+  auto passed =
+      lenient("class Hello {\n" + lire +
+              "  public static void main(String[] args) throws IOException {\n"
+              "    BufferedReader br = new BufferedReader(new InputStreamReader(System.in));\n"
+              "    System.out.println(lire(br));\n  }\n}\n");
   EXPECT_NE(passed.text.find("BufferedReader br = new BufferedReader(new "
                              "InputStreamReader(System.in));"),
             std::string::npos);

@@ -6,8 +6,8 @@
 // Checks: no crash, hang or sanitizer report; the output within the size
 // the rewriting can reach; for the default rewriting, wherever the
 // original algorithm stays in its room, the very same output and trace
-// lines; for the lenient one, trace lines that follow the text and notes
-// on lines that exist.
+// lines; for the lenient one, trace lines that follow the text, notes on
+// lines that exist, and every line where it was.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -26,6 +26,15 @@ namespace {
 size_t line_count(const std::string& text) {
   return std::count(text.begin(), text.end(), '\n') + std::count(text.begin(), text.end(), '\r') +
          1;
+}
+
+// Lines as javac counts them: CR LF, LF or a lone CR ends one.
+size_t java_lines(const std::string& text) {
+  size_t lines = 1;
+  for (size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
+      ++lines;
+  return lines;
 }
 
 void check_default(const std::string& source, const std::string& source_class,
@@ -74,6 +83,7 @@ void check_lenient(const std::string& source, const std::string& source_class,
     next = pos + new_length;
   }
   if (length != result.text.size()) std::abort();
+  if (java_lines(result.text) != java_lines(source)) std::abort();
 
   for (const convert::Note& note : result.notes)
     if (note.line < 1 || note.line > line_count(source)) std::abort();

@@ -154,6 +154,55 @@ Clauses throws_clauses(const Program& program, const IoOptions& options) {
   return clauses;
 }
 
+// Classes whose close() declares no IOException: a try-with-resources of
+// only these throws none on closing them.
+const WordSet& quiet_closers() {
+  static const WordSet words = {"PrintWriter",  "PrintStream",     "Scanner",
+                                "Formatter",    "CharArrayWriter", "CharArrayReader",
+                                "StringReader", "ConsoleReader"};
+  return words;
+}
+
+// Whether closing the resources of the list opened at `open` may throw an
+// IOException, those within `removed` (token ranges that go) left out.
+bool closing_throws(const Source& s, size_t open,
+                    const std::vector<std::pair<uint32_t, uint32_t>>& removed) {
+  const size_t close = s.match(open);
+  if (close == kNone) return true;
+  size_t start = open + 1;
+  for (size_t c = start; c <= close; ++c) {
+    if (c < close && !s.is(c, ";")) {
+      const std::string_view w = s.word(c);
+      if (w == "(" || w == "[" || w == "{") c = s.match(c);
+      if (c == kNone) return true;
+      continue;
+    }
+    // One resource: start..c - 1.
+    const size_t first = start, last = c;
+    start = c + 1;
+    if (first >= last) continue;
+    const bool goes = std::any_of(removed.begin(), removed.end(), [&](const auto& range) {
+      return range.first <= first && last - 1 <= range.second;
+    });
+    if (goes) continue;
+    size_t type = first;
+    if (s.is(type, "final")) ++type;
+    while (s.is(type + 1, ".") && s.is_identifier(type + 2)) type += 2;
+    std::string_view name = s.word(type);
+    if (name == "var") {  // the type it is given
+      size_t made = type;
+      while (made < last && !s.is(made, "new")) ++made;
+      if (made == last) return true;
+      ++made;
+      while (s.is(made + 1, ".") && s.is_identifier(made + 2)) made += 2;
+      name = s.word(made);
+    }
+    // A variable of Java 9's form (no declaration) is not known.
+    if (!s.is_identifier(type + 1) || !quiet_closers().contains(name)) return true;
+  }
+  return false;
+}
+
 // Phase 2. The scopes that throw or catch: method bodies (node m) and try
 // blocks, resources included (node methods + t), nested; by where they
 // open, outer ones first.
@@ -210,6 +259,7 @@ Sources direct_sources(const Program& program, const IoOptions& options, const C
   // A try whose one resource is a console reader loses it; the readers
   // left as they are may throw wherever they are used.
   std::unordered_set<uint32_t> removed_resources;
+  std::vector<std::pair<uint32_t, uint32_t>> removed_ranges;  // resources among others
   std::unordered_set<std::string_view> kept_readers;
   std::unordered_set<uint32_t> console_reads;  // the reader's names, before .readLine()
   for (const ReaderVariable& reader : structure.readers) {
@@ -223,6 +273,8 @@ Sources direct_sources(const Program& program, const IoOptions& options, const C
     for (const ReaderUse& use : reader.uses)
       if (use.resource_open != kNone && use.reads_console && use.sole_resource)
         removed_resources.insert(static_cast<uint32_t>(use.resource_open));
+      else if (use.resource_open != kNone && use.reads_console && use.last != kNone)
+        removed_ranges.push_back({use.first, use.last});
   }
 
   Sources sources{std::vector<bool>(nodes), std::vector<uint32_t>(nodes, kNone), {}};
@@ -241,8 +293,9 @@ Sources direct_sources(const Program& program, const IoOptions& options, const C
     if (stack.empty()) continue;
     const uint32_t node = stack.back()->node;
     if (c == stack.back()->open && node >= method_count &&
-        structure.tries[node - method_count].resources_open == c && !removed_resources.count(c)) {
-      sources.direct[node] = true;  // closing a resource may throw
+        structure.tries[node - method_count].resources_open == c) {
+      if (!removed_resources.count(c) && closing_throws(s, c, removed_ranges))
+        sources.direct[node] = true;  // closing a resource may throw
       continue;
     }
     if (s.kind(c) != TokenKind::identifier) continue;

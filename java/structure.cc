@@ -184,8 +184,7 @@ void type_at(const Source& s, size_t c, Structure& structure) {
     if (next == "{") {
       const size_t close = s.match(at);
       if (close == kNone) return;
-      structure.type_declarations.push_back({static_cast<uint32_t>(c),
-                                             static_cast<uint32_t>(c + 1),
+      structure.type_declarations.push_back({static_cast<uint32_t>(c), static_cast<uint32_t>(c + 1),
                                              static_cast<uint32_t>(at),
                                              static_cast<uint32_t>(close)});
       return;
@@ -622,8 +621,7 @@ const TypeDeclaration* other_than_file_class(const Source& s, const Structure& s
 std::string package_name(const Source& s, const Structure& structure) {
   std::string name;
   if (structure.package_keyword == kNone) return name;
-  for (size_t c = structure.package_keyword + 1; c < structure.package_end; ++c)
-    name += s.word(c);
+  for (size_t c = structure.package_keyword + 1; c < structure.package_end; ++c) name += s.word(c);
   return name;
 }
 

@@ -117,7 +117,7 @@ struct TypeDeclaration {
 struct Structure {
   std::vector<Method> methods;  // in text order
   std::vector<TypeDeclaration> type_declarations;  // in text order
-  std::optional<size_t> main_type;  // the declaration holding main
+  std::optional<size_t> main_type;                 // the declaration holding main
   // The package declaration, `package` to its ';', when there is one.
   uint32_t package_keyword = kNone;
   uint32_t package_end = kNone;
@@ -172,8 +172,7 @@ bool is_convertible(const ReaderVariable& reader);
 // Whether code token c lies in a static field's initialiser or a static
 // block of the type `type`, outside any method: code that runs when the
 // class is set up, before any of its methods.
-bool in_static_initialiser(const Source& source, const Structure& structure, size_t type,
-                           size_t c);
+bool in_static_initialiser(const Source& source, const Structure& structure, size_t type, size_t c);
 
 // When the file's top-level types do not include `name` (the converters
 // take the class name from the file's), the one to name instead: the one

@@ -104,11 +104,12 @@ TEST(Structure, TypesThePackageAndTheClassHoldingMain) {
   EXPECT_EQ(package_name(program.source, s), "a.b");
   std::string types;
   for (const TypeDeclaration& type : s.type_declarations)
-    types += std::string(program.source.word(type.name)) +
-             (type.enclosing == kNone
-                  ? std::string(" ")
-                  : "<" + std::string(program.source.word(s.type_declarations[type.enclosing].name)) +
-                        " ");
+    types +=
+        std::string(program.source.word(type.name)) +
+        (type.enclosing == kNone
+             ? std::string(" ")
+             : "<" + std::string(program.source.word(s.type_declarations[type.enclosing].name)) +
+                   " ");
   EXPECT_EQ(types, "Helper Main Point<Main Colour<Main Shape<Main Local<Main ");
   ASSERT_TRUE(s.main_type);
   EXPECT_EQ(*s.main_type, 1u);

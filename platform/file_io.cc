@@ -12,6 +12,7 @@
 #include "platform/signal_cleanup.h"
 
 #ifdef _WIN32
+#include <direct.h>
 #include <io.h>
 #include <windows.h>
 #else
@@ -96,19 +97,7 @@ class ReplacementFile : public StdioFile {
 #endif
   }
 
-  bool rename_over(std::string& error) {
-#ifdef _WIN32
-    if (MoveFileExA(temporary_.c_str(), destination_.c_str(),
-                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-      return true;
-    error = "cannot put it in place (Windows error " + std::to_string(GetLastError()) + ")";
-    return false;
-#else
-    if (std::rename(temporary_.c_str(), destination_.c_str()) == 0) return true;
-    error = reason();
-    return false;
-#endif
-  }
+  bool rename_over(std::string& error) { return rename_replacing(temporary_, destination_, error); }
 
   void discard() {
     std::remove(temporary_.c_str());
@@ -270,6 +259,46 @@ std::unique_ptr<OutputFile> create_replacement_file(const std::string& path, std
     return nullptr;
   }
   return std::make_unique<ReplacementFile>(std::move(file), std::move(temporary), path);
+}
+
+bool rename_replacing(const std::string& from, const std::string& to, std::string& error) {
+#ifdef _WIN32
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return true;
+  error = "cannot rename it (Windows error " + std::to_string(GetLastError()) + ")";
+  return false;
+#else
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  error = reason();
+  return false;
+#endif
+}
+
+std::optional<std::string> make_temporary_directory(const std::string& parent,
+                                                    const std::string& prefix, std::string& error) {
+  const std::string stem =
+      parent + (parent.empty() ? "" : std::string(1, path_separator())) + prefix;
+  // Made and registered for removal with no signal in between.
+  SignalsHeld held;
+#ifdef _WIN32
+  std::random_device random;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    std::string path = stem + std::to_string(random() % 1000000);
+    if (_mkdir(path.c_str()) == 0) {
+      remove_on_signal(path);
+      return path;
+    }
+    if (errno != EEXIST) break;
+  }
+#else
+  std::string path = stem + "XXXXXX";
+  if (mkdtemp(path.data())) {
+    remove_on_signal(path);
+    return path;
+  }
+#endif
+  error = reason();
+  return std::nullopt;
 }
 
 std::unique_ptr<OutputFile> create_new_stdio_file(const std::string& path, std::string& error) {

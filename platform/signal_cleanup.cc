@@ -6,8 +6,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include <new>
+
 #ifdef _WIN32
+#include <direct.h>
 #include <io.h>
+#include <windows.h>
 #else
 #include <unistd.h>
 #endif
@@ -15,12 +19,17 @@
 namespace platform {
 namespace {
 
-// A few fixed slots the handler can read without allocating: a run
-// registers at most a temporary file and a manifest at a time. Each holds
-// the path as given, a zero, then its absolute form, which is what goes:
-// the program may have changed directory by the time the signal comes.
-constexpr int kSlots = 8;
-std::atomic<char*> slots[kSlots];
+// What is registered: a list the handler reads without allocating, newest
+// first. Each entry holds its kind ('r' remove, 'm' move back), the path as
+// given, a zero, then the absolute forms of its paths, which are what the
+// handler acts on: the program may have changed directory by then. An
+// entry forgotten is emptied, not unlinked, so the handler never meets a
+// node being freed.
+struct Entry {
+  std::atomic<char*> data;
+  Entry* next;
+};
+std::atomic<Entry*> registered{nullptr};
 
 std::string absolute(const std::string& path) {
 #ifdef _WIN32
@@ -45,16 +54,24 @@ constexpr int kSignals[] = {SIGINT, SIGTERM, SIGBREAK};
 constexpr int kSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGPIPE};
 #endif
 
+const char* after(const char* text) { return text + std::strlen(text) + 1; }
+
 extern "C" void on_signal(int signal) {
-  for (auto& slot : slots) {
-    if (char* given = slot.load()) {
-      const char* path = given + std::strlen(given) + 1;
+  for (Entry* entry = registered.load(); entry; entry = entry->next) {
+    const char* data = entry->data.load();
+    if (!data) continue;
+    const char* path = after(after(data));
 #ifdef _WIN32
-      _unlink(path);
+    if (data[0] == 'm')
+      MoveFileExA(path, after(path), MOVEFILE_REPLACE_EXISTING);
+    else if (_unlink(path) != 0)
+      _rmdir(path);
 #else
-      unlink(path);
+    if (data[0] == 'm')
+      rename(path, after(path));
+    else if (unlink(path) != 0)
+      rmdir(path);
 #endif
-    }
   }
   std::signal(signal, SIG_DFL);
   std::raise(signal);
@@ -79,6 +96,28 @@ void install_handlers() {
   }
 }
 
+void add(char kind, const std::string& given, const std::string& first, const std::string& second) {
+  install_handlers();
+  const size_t size = 2 + given.size() + 1 + first.size() + 1 + second.size() + 1;
+  char* data = static_cast<char*>(std::malloc(size));
+  Entry* entry = static_cast<Entry*>(std::malloc(sizeof(Entry)));
+  if (!data || !entry) {  // best effort
+    std::free(data);
+    std::free(entry);
+    return;
+  }
+  char* at = data;
+  *at++ = kind;
+  *at++ = '\0';
+  for (const std::string* part : {&given, &first, &second}) {
+    std::memcpy(at, part->c_str(), part->size() + 1);
+    at += part->size() + 1;
+  }
+  new (entry) Entry{{data}, registered.load()};
+  while (!registered.compare_exchange_weak(entry->next, entry)) {
+  }
+}
+
 }  // namespace
 
 SignalsHeld::SignalsHeld() {
@@ -96,25 +135,18 @@ SignalsHeld::~SignalsHeld() {
 #endif
 }
 
-void remove_on_signal(const std::string& path) {
-  install_handlers();
-  const std::string full = absolute(path);
-  char* copy = static_cast<char*>(std::malloc(path.size() + 1 + full.size() + 1));
-  if (!copy) return;
-  std::memcpy(copy, path.c_str(), path.size() + 1);
-  std::memcpy(copy + path.size() + 1, full.c_str(), full.size() + 1);
-  for (auto& slot : slots) {
-    char* empty = nullptr;
-    if (slot.compare_exchange_strong(empty, copy)) return;
-  }
-  std::free(copy);  // no room: best effort
+void remove_on_signal(const std::string& path) { add('r', path, absolute(path), ""); }
+
+void restore_on_signal(const std::string& saved, const std::string& original) {
+  add('m', saved, absolute(saved), absolute(original));
 }
 
 void forget_on_signal(const std::string& path) {
-  for (auto& slot : slots) {
-    char* held = slot.load();
-    if (held && path == held && slot.compare_exchange_strong(held, nullptr)) {
-      std::free(held);
+  SignalsHeld held;  // the handler never reads what is freed
+  for (Entry* entry = registered.load(); entry; entry = entry->next) {
+    char* data = entry->data.load();
+    if (data && path == data + 2 && entry->data.compare_exchange_strong(data, nullptr)) {
+      std::free(data);
       return;
     }
   }

@@ -1,8 +1,10 @@
-// Files a program must not leave behind when it is interrupted: a
-// destination's temporary copy, the manifest it made for a jar. On SIGINT,
-// SIGTERM, SIGHUP or SIGPIPE (Ctrl+C or Ctrl+Break on Windows) those still
-// registered are removed, then the signal ends the program as it would
-// have. A signal the program was started with ignored stays ignored.
+// What a program must not leave behind when it is interrupted: a
+// destination's temporary copy, the manifest it made for a jar, copies of
+// sources made for a compile, a jar moved aside while a new one is made. On
+// SIGINT, SIGTERM, SIGHUP or SIGPIPE (Ctrl+C or Ctrl+Break on Windows) what
+// is still registered is undone, newest first, then the signal ends the
+// program as it would have. A signal the program was started with ignored
+// stays ignored.
 #ifndef PLATFORM_SIGNAL_CLEANUP_H
 #define PLATFORM_SIGNAL_CLEANUP_H
 
@@ -14,8 +16,12 @@
 
 namespace platform {
 
-// Removes `path` if a signal ends the program before forget_on_signal.
+// Removes `path`, a file or an empty directory, if a signal ends the
+// program before forget_on_signal(path).
 void remove_on_signal(const std::string& path);
+// Renames `saved` back over `original` if a signal ends the program before
+// forget_on_signal(saved).
+void restore_on_signal(const std::string& saved, const std::string& original);
 void forget_on_signal(const std::string& path);
 
 // Holds those signals back while it lives, so that a file can be created

@@ -20,6 +20,16 @@ std::unique_ptr<OutputFile> System::create_replacement(const std::string& path,
   return create_replacement_file(path, error);
 }
 
+bool System::rename_file(const std::string& from, const std::string& to, std::string& error) {
+  return rename_replacing(from, to, error);
+}
+
+std::optional<std::string> System::create_temporary_directory(const std::string& parent,
+                                                              const std::string& prefix,
+                                                              std::string& error) {
+  return make_temporary_directory(parent, prefix, error);
+}
+
 std::ostream& Io::error() const { return err << program << ": error: "; }
 
 int Io::usage_error(const std::string& problem) const {

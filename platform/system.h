@@ -89,6 +89,15 @@ class System {
   virtual std::unique_ptr<OutputFile> create_replacement(const std::string& path,
                                                          std::string& error);
   virtual bool delete_file(const std::string& path, std::string& error) = 0;
+  // Renames `from` to `to`, replacing what is there, in one step.
+  virtual bool rename_file(const std::string& from, const std::string& to, std::string& error);
+  // A new, empty directory in `parent` named PREFIX and a few random
+  // characters, removed if a signal ends the program while it is there
+  // (its files must be registered too). Its path, or nullopt with the
+  // reason.
+  virtual std::optional<std::string> create_temporary_directory(const std::string& parent,
+                                                                const std::string& prefix,
+                                                                std::string& error);
 
   // Whether the sweeper hands each tree removal to the interpreter (rd on
   // Windows) rather than removing it in-process.

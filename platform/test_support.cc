@@ -288,14 +288,27 @@ void write_recording_tool(const fs::path& dir, const std::string& tool, const fs
                           int status) {
 #ifdef _WIN32
   // Redirection first: a directory ending in a digit would read as a handle.
-  write_file(dir / (tool + ".cmd"),
-             "@>>\"" + log.string() + "\" echo %CD%\r\n"
-             "@>>\"" + log.string() + "\" echo %*\r\n"
-             "@exit /b " + std::to_string(status) + "\r\n");
+  // A javac that succeeds writes the class of its last argument, as the
+  // real one would.
+  const std::string class_file =
+      tool == "javac" && status == 0
+          ? "@for %%a in (%*) do @set \"last=%%~a\"\r\n"
+            "@if /i \"%last:~-5%\"==\".java\" type nul > \"%last:~0,-5%.class\"\r\n"
+          : "";
+  write_file(dir / (tool + ".cmd"), "@>>\"" + log.string() +
+                                        "\" echo %CD%\r\n"
+                                        "@>>\"" +
+                                        log.string() + "\" echo %*\r\n" + class_file + "@exit /b " +
+                                        std::to_string(status) + "\r\n");
 #else
   fs::path script = dir / tool;
+  const std::string class_file =
+      tool == "javac" && status == 0
+          ? "for last; do :; done\ncase \"$last\" in *.java) : > \"${last%.java}.class\";; esac\n"
+          : "";
   write_file(script, "#!/bin/sh\npwd >> '" + log.string() + "'\nprintf '%s\\n' \"$*\" >> '" +
-                         log.string() + "'\nexit " + std::to_string(status) + "\n");
+                         log.string() + "'\n" + class_file + "exit " + std::to_string(status) +
+                         "\n");
   fs::permissions(script, fs::perms::owner_all, fs::perm_options::add);
 #endif
 }

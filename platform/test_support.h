@@ -91,7 +91,8 @@ std::string program_file(const std::string& name);
 
 // Puts a stand-in for the command-line tool `tool` into `dir`: it appends
 // the directory it runs in and its argument text, a line each, to `log`,
-// and exits with `status`.
+// and exits with `status`. A javac that succeeds also writes an empty class
+// file for its last argument, Name.java.
 void write_recording_tool(const fs::path& dir, const std::string& tool, const fs::path& log,
                           int status = 0);
 
