@@ -1,157 +1,1425 @@
 import java.awt.Color;
+import java.awt.Dimension;
 import java.awt.EventQueue;
 import java.awt.Font;
-import java.awt.Insets;
-import java.awt.Window;
-import javax.swing.JTextArea;
+import java.awt.FontMetrics;
+import java.awt.Graphics;
+import java.awt.Graphics2D;
+import java.awt.Point;
+import java.awt.Rectangle;
+import java.awt.RenderingHints;
+import java.awt.Toolkit;
+import java.awt.event.MouseEvent;
+import java.awt.event.MouseWheelEvent;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.concurrent.locks.ReentrantLock;
+import java.util.function.Consumer;
+import javax.swing.JComponent;
+import javax.swing.JScrollBar;
 import javax.swing.SwingUtilities;
-import javax.swing.text.BadLocationException;
-import javax.swing.text.Document;
-import javax.swing.text.Element;
 
 /**
- * The console's text: what the program printed, in a monospaced area of 80
- * columns and 25 rows to start, long lines wrapped as a terminal wraps them.
+ * The console's text and its drawing: lines of styled characters, the
+ * scroll-back, and the view that paints them, as a terminal's screen.
  *
- * <p>Output may come from any thread. It is gathered in one buffer and shown in
- * batches on the event thread, one batch per turn of the event queue whatever
- * the number of prints, so a program printing fast never floods the window
- * with events. A printer that runs far ahead waits for the window to catch up,
- * and the scroll-back keeps the last {@link #MAX_LINES} lines within
- * {@link #MAX_CHARS} characters: memory stays bounded whatever is printed.
+ * <p>The text is a ring of at most {@link #MAX_LINES} lines and
+ * {@link #MAX_CHARS} characters, the oldest dropped first, so memory stays
+ * bounded whatever is printed. A character takes a cell (a wide one two); a
+ * line wraps at the view's width when it is painted, so a resize or a zoom
+ * rewraps everything. The printers (see ConsolePrinter) change the text from
+ * any thread, holding {@link #lock}, through the operations below: put
+ * characters at the cursor, move it, erase. The view takes the lock only to
+ * copy the rows it paints, and the lock is fair, so no printer can keep the
+ * window from answering.
+ *
+ * <p>The line being typed is not part of the text: it is shown over it at
+ * the cursor (see CurseurCanvasConsole) until Enter commits it.
+ *
+ * <p>Scrolling respects the reader: while the view is at the bottom it
+ * follows the output; scrolled up, it stays where it is.
  */
-public class CanvasConsole extends JTextArea {
+public class CanvasConsole extends JComponent {
   private static final long serialVersionUID = 1L;
 
   /** Lines of scroll-back kept. */
   public static final int MAX_LINES = 10000;
   /** Characters of scroll-back kept, whatever the length of the lines. */
   public static final int MAX_CHARS = 4000000;
-  /** Output waiting for the event thread beyond which a printer waits. */
-  private static final int MAX_PENDING = 1 << 20;
 
-  private final Object lock = new Object();
-  private final StringBuilder pending = new StringBuilder();
-  private boolean scheduled;
+  // A style is an int: foreground and background (0-255 of the 256
+  // colours, or DEFAULT_COLOUR), bold, underline, inverse, and who wrote
+  // it, which decides the default colours.
+  static final int DEFAULT_COLOUR = 256;
+  static final int BG_SHIFT = 9;
+  static final int BOLD = 1 << 18;
+  static final int UNDERLINE = 1 << 19;
+  static final int INVERSE = 1 << 20;
+  static final int OUTPUT = 0;
+  static final int INPUT = 1 << 21;
+  static final int ERROR = 2 << 21;
+  static final int NOTICE = 3 << 21;
+  static final int KIND = 3 << 21;
+  static final int PLAIN = DEFAULT_COLOUR | (DEFAULT_COLOUR << BG_SHIFT);
 
-  /** Where the line being typed starts; output goes in before it. Event thread only. */
-  protected int inputStart;
+  /** Wide characters take two cells: the second holds this, never drawn. */
+  static final char FILLER = '\0';
+
+  static final int TAB = 8;
+  private static final int CAPACITY = MAX_LINES + 2;
+  private static final int MIN_FONT = 6;
+  private static final int MAX_FONT = 72;
+  private static final int DEFAULT_FONT = 14;
+  private static final int MARGIN_X = 6;
+  private static final int MARGIN_Y = 4;
+
+  private static final Color BACKGROUND = new Color(0x1e, 0x1e, 0x1e);
+  private static final Color FOREGROUND = new Color(0xe0, 0xe0, 0xe0);
+  private static final Color INPUT_COLOUR = new Color(0x8a, 0xe2, 0x34);
+  private static final Color ERROR_COLOUR = new Color(0xf1, 0x4c, 0x4c);
+  private static final Color NOTICE_COLOUR = new Color(0x9a, 0x9a, 0x9a);
+  private static final Color SELECTION = new Color(0x26, 0x4f, 0x78);
+  private static final Color MATCH = new Color(0x9e, 0x6a, 0x03);
+  private static final Color[] PALETTE = palette();
+
+  /** Held by whoever reads or changes the text. Fair: the view gets its turn. */
+  final ReentrantLock lock = new ReentrantLock(true);
+
+  // The text: lines by absolute number, first to first + count - 1, in a ring.
+  private final char[][] text = new char[CAPACITY][];
+  private final int[] length = new int[CAPACITY];
+  private final int[][] styles = new int[CAPACITY][];  // null: every cell in uniform[]
+  private final int[] uniform = new int[CAPACITY];
+  private final int[] rows = new int[CAPACITY];  // rows at the view's width
+  private final long[] rowStart = new long[CAPACITY];  // absolute row of its first
+  private long first;
+  private int count = 1;
+  private long charCount;
+  // Where output goes, and where the screen starts since it was last cleared.
+  private long cursorLine;
+  private int cursorCol;
+  private long screenLine;
+  // The line being typed, shown at the cursor: its text, where each of its
+  // chars starts in cells from the cursor (and where it ends, last), its
+  // caret and selection as char indices, and whether it shows at all.
+  private String typed = "";
+  private int[] typedCells = {0};
+  private int inputCells;
+  private int typedCaret;
+  private int typedFrom;
+  private int typedTo;
+  private boolean inputShown = true;
+  // The view's size in cells, which the text wraps to.
+  private int columns = 80;
+  private int screenRows = 25;
+  // What has changed since the view last looked.
+  private boolean changed;
+  private long bells;
+
+  // The view, event thread only: the first row shown, and whether it
+  // follows the output.
+  private long top;
+  private boolean follow = true;
+  private final JScrollBar scrollBar = new JScrollBar(JScrollBar.VERTICAL);
+  private boolean adjusting;
+  private Font font;
+  private int fontSize = DEFAULT_FONT;
+  private int cellWidth;
+  private int cellHeight;
+  private int ascent;
+  // Selections, in (line, cell): the reader's, and the match found.
+  private long anchorLine = -1;
+  private int anchorCell;
+  private long headLine = -1;
+  private int headCell;
+  private long matchLine = -1;
+  private int matchCell;
+  private int matchLength;
+
+  private final Object scheduled = new Object();
+  private boolean syncPending;
+  private boolean flushPending;
+
+  private CurseurCanvasConsole input;
+  private Runnable reveal = () -> {};
+  private Consumer<java.awt.event.KeyEvent> keys = e -> {};
+  private final List<ConsolePrinter> printers = new ArrayList<>();
+  private javax.swing.Timer tails;
 
   public CanvasConsole() {
-    super(25, 80);
-    setFont(new Font(Font.MONOSPACED, Font.PLAIN, 14));
-    setLineWrap(true);
-    setMargin(new Insets(4, 6, 4, 6));
-    setBackground(new Color(0x1e, 0x1e, 0x1e));
-    setForeground(new Color(0xe0, 0xe0, 0xe0));
-    setCaretColor(Color.WHITE);
-    setSelectionColor(new Color(0x26, 0x4f, 0x78));
-    setSelectedTextColor(Color.WHITE);
+    text[0] = new char[16];
+    uniform[0] = PLAIN;
+    rows[0] = 1;
+    setOpaque(true);
+    setBackground(BACKGROUND);
+    setForeground(FOREGROUND);
+    setFocusable(true);
+    setFocusTraversalKeysEnabled(false);  // Tab is typed
+    setCursor(java.awt.Cursor.getPredefinedCursor(java.awt.Cursor.TEXT_CURSOR));
+    enableEvents(
+        java.awt.AWTEvent.MOUSE_EVENT_MASK
+            | java.awt.AWTEvent.MOUSE_MOTION_EVENT_MASK
+            | java.awt.AWTEvent.MOUSE_WHEEL_EVENT_MASK
+            | java.awt.AWTEvent.KEY_EVENT_MASK);
+    enableInputMethods(true);  // dead keys and compose: committed text comes as typed keys
+    setFontSize(DEFAULT_FONT);
+    scrollBar.setUnitIncrement(1);
+    scrollBar.addAdjustmentListener(
+        e -> {
+          if (!adjusting) scrolledTo(e.getValue());
+        });
+    scrollBar.setFocusable(false);
   }
 
-  /** Shows `text` after everything printed before it; any thread. */
-  public void output(CharSequence text) {
-    if (text.length() == 0) return;
-    if (EventQueue.isDispatchThread()) {
-      // The event thread cannot wait for itself: its own output shows at once.
-      synchronized (lock) {
-        pending.append(text);
+  // ---------------------------------------------------------------------
+  // Wiring, done once by the window.
+
+  /** The line being typed, shown at the cursor; and who handles the keys. */
+  void connect(CurseurCanvasConsole input, Consumer<java.awt.event.KeyEvent> keys, Runnable reveal) {
+    this.input = input;
+    this.keys = keys;
+    this.reveal = reveal;
+  }
+
+  /** Whose unfinished lines the view shows once they have waited a little. */
+  void addPrinter(ConsolePrinter printer) {
+    synchronized (printers) {
+      printers.add(printer);
+    }
+  }
+
+  /** The scroll bar that goes with this view. */
+  public JScrollBar scrollBar() {
+    return scrollBar;
+  }
+
+  // ---------------------------------------------------------------------
+  // The text, as the printers change it. Each holds the lock.
+
+  private static int slot(long line) {
+    return (int) (line % CAPACITY);
+  }
+
+  private long last() {
+    return first + count - 1;
+  }
+
+  /** Writes chars[from, to) at the cursor in `style`, over what is there. */
+  void put(char[] chars, int from, int to, int style) {
+    int s = slot(cursorLine);
+    int col = cursorCol;
+    int cells = 0;
+    for (int i = from; i < to; ++i) cells += isWide(chars[i]) ? 2 : 1;
+    ensure(s, col + cells);
+    if (col > length[s]) fill(s, length[s], col, ' ', PLAIN);
+    char[] line = text[s];
+    if (cells == to - from) {
+      System.arraycopy(chars, from, line, col, to - from);
+    } else {
+      int at = col;
+      for (int i = from; i < to; ++i) {
+        line[at++] = chars[i];
+        if (isWide(chars[i])) line[at++] = FILLER;
       }
-      drain();
-      return;
     }
-    synchronized (lock) {
-      // Waits for the window to catch up, but not for ever: the event thread
-      // may itself be waiting for a lock this printer's caller holds.
-      long deadline = System.nanoTime() + 1000000000L;
-      long left;
-      while (scheduled && pending.length() >= MAX_PENDING
-          && (left = deadline - System.nanoTime()) > 0) {
-        try {
-          lock.wait(left / 1000000 + 1);
-        } catch (InterruptedException e) {
-          Thread.currentThread().interrupt();
-          break;
-        }
-      }
-      pending.append(text);
-      // What the scroll-back could not hold need not wait either.
-      if (pending.length() > MAX_CHARS) pending.delete(0, pending.length() - MAX_CHARS);
-      if (scheduled) return;
-      scheduled = true;
+    paint(s, col, col + cells, style);
+    int end = col + cells;
+    if (end > length[s]) {
+      charCount += end - length[s];
+      length[s] = end;
     }
-    EventQueue.invokeLater(this::drain);
+    cursorCol = end;
+    relayout(cursorLine);
+    changed = true;
+    if (charCount > MAX_CHARS) trim();
   }
 
-  /** Moves what was printed onto the screen. Event thread. */
-  private void drain() {
-    String text;
-    synchronized (lock) {
-      text = lastLines(pending);
-      pending.setLength(0);
-      scheduled = false;
-      lock.notifyAll();
-    }
-    if (text.isEmpty()) return;
-    reveal();
-    try {
-      getDocument().insertString(inputStart, text, null);
-      inputStart += text.length();
-      trim();
-    } catch (BadLocationException e) {
-      throw new IllegalStateException(e);
-    }
-    followEnd();
+  /** The cursor to the start of the next line, made when there is none. */
+  void lineFeed() {
+    long line = cursorLine + 1;
+    if (line > last()) append();
+    moveCursor(line, 0);
+    changed = true;
   }
 
-  /** The part of `text` that the scroll-back would keep anyway. */
-  private static String lastLines(StringBuilder text) {
-    int from = text.length();
-    for (int lines = 0; from > 0 && lines <= MAX_LINES; ) {
-      if (text.charAt(--from) == '\n') ++lines;
+  void carriageReturn() {
+    cursorCol = 0;
+    changed = true;
+  }
+
+  void backspace() {
+    if (cursorCol > 0) --cursorCol;
+    changed = true;
+  }
+
+  void tab() {
+    cursorCol = (cursorCol / TAB + 1) * TAB;
+    relayout(cursorLine);
+    changed = true;
+  }
+
+  /** ESC[K: 0 from the cursor to the end of the line, 1 from its start, 2 all of it. */
+  void eraseInLine(int mode) {
+    int s = slot(cursorLine);
+    if (mode == 0) {
+      truncate(s, cursorCol);
+    } else if (mode == 1) {
+      int end = Math.min(cursorCol + 1, length[s]);
+      fill(s, 0, end, ' ', PLAIN);
+    } else {
+      truncate(s, 0);
     }
-    if (text.length() - from > MAX_CHARS) from = text.length() - MAX_CHARS;
-    return text.substring(from);
+    relayout(cursorLine);
+    changed = true;
   }
 
-  /** Drops the oldest lines beyond the scroll-back's bounds. Event thread. */
-  protected void trim() throws BadLocationException {
-    Document document = getDocument();
-    Element root = document.getDefaultRootElement();
-    int cut = 0;
-    // The last element is the line still being written: MAX_LINES ended lines stay before it.
-    int excess = root.getElementCount() - 1 - MAX_LINES;
-    if (excess > 0) cut = root.getElement(excess - 1).getEndOffset();
-    cut = Math.min(Math.max(cut, document.getLength() - MAX_CHARS), inputStart);
-    if (cut <= 0) return;
-    document.remove(0, cut);
-    inputStart -= cut;
-  }
-
-  /** Keeps the end in view, unless the reader is selecting text to copy. */
-  protected void followEnd() {
-    if (getSelectionStart() == getSelectionEnd()) setCaretPosition(getDocument().getLength());
+  /** ESC[J: 0 from the cursor to the end, 1 from the screen's start, 2 and 3 all of it. */
+  void eraseInDisplay(int mode) {
+    if (mode == 0) {
+      truncate(slot(cursorLine), cursorCol);
+      while (last() > cursorLine) dropLast();
+      relayout(cursorLine);
+    } else if (mode == 1) {
+      for (long line = home(); line < cursorLine; ++line) truncate(slot(line), 0);
+      fill(slot(cursorLine), 0, Math.min(cursorCol + 1, length[slot(cursorLine)]), ' ', PLAIN);
+      relayoutFrom(home());
+    } else {
+      clearScreen(mode == 3);
+    }
+    changed = true;
   }
 
   /**
-   * Shows the window holding this canvas, the first time there is something
-   * to see: a program that never prints or reads opens no window. Event thread.
+   * The screen cleared, as terminals do it: what it showed goes up into the
+   * scroll-back (all of the scroll-back goes too with `everything`), and the
+   * cursor keeps its place on the new, empty screen.
    */
-  protected void reveal() {
-    Window window = SwingUtilities.getWindowAncestor(this);
-    if (window == null || window.isVisible()) return;
-    window.pack();
-    window.setLocationRelativeTo(null);
-    window.setVisible(true);
-    requestFocusInWindow();
+  void clearScreen(boolean everything) {
+    long home = home();
+    int row = (int) Math.min(cursorLine - home, Integer.MAX_VALUE);
+    boolean empty = true;
+    for (long line = home; line <= last() && empty; ++line) empty = length[slot(line)] == 0;
+    if (!empty) {
+      append();
+      screenLine = last();
+    } else {
+      while (last() > home) dropLast();
+      screenLine = home;
+    }
+    if (everything) {
+      while (first < screenLine) dropFirst();
+    }
+    long line = screenLine;
+    for (int i = 0; i < row; ++i) {
+      if (line == last()) append();
+      ++line;
+    }
+    moveCursor(line, cursorCol);
+    changed = true;
   }
 
-  /** The text shown, the line being typed included. Event thread. */
-  public String shownText() {
-    try {
-      return getDocument().getText(0, getDocument().getLength());
-    } catch (BadLocationException e) {
-      throw new IllegalStateException(e);
+  /** The cursor to a 1-based row of the screen and column; 0 keeps either. */
+  void cursorTo(int row, int column) {
+    long line = cursorLine;
+    if (row > 0) {
+      line = home() + Math.min(row, 10000) - 1;
+      while (last() < line) append();
     }
+    moveCursor(line, column > 0 ? Math.min(column - 1, 1 << 16) : cursorCol);
+    changed = true;
+  }
+
+  /** The cursor moved by lines (within the screen) and columns. */
+  void cursorBy(int down, int right) {
+    long line = Math.max(home(), cursorLine + down);
+    while (last() < line) append();
+    moveCursor(line, Math.max(0, Math.min(cursorCol + right, 1 << 16)));
+    changed = true;
+  }
+
+  /** Rings, at most a few times a second. */
+  void bell() {
+    long now = System.nanoTime();
+    if (now - bells < 200_000_000L) return;
+    bells = now;
+    Toolkit.getDefaultToolkit().beep();
+  }
+
+  /** Empties the window but for the line being written. */
+  void clearAll() {
+    while (first < cursorLine) dropFirst();
+    screenLine = cursorLine;
+    relayoutFrom(first);
+    changed = true;
+  }
+
+  /** Text at the cursor that starts a line of its own, unless the cursor is at one's start. */
+  void startLine() {
+    if (cursorCol > 0 || length[slot(cursorLine)] > 0) lineFeed();
+  }
+
+  /**
+   * The line being typed, its caret and selection (char indices), and
+   * whether it and its caret show. A tab takes it to the next multiple of
+   * eight cells from its start, a wide character two cells.
+   */
+  void setInput(String line, int caret, int from, int to, boolean shown) {
+    int[] starts = new int[line.length() + 1];
+    int cell = 0;
+    for (int i = 0; i < line.length(); ++i) {
+      starts[i] = cell;
+      char c = line.charAt(i);
+      cell = c == '\t' ? (cell / TAB + 1) * TAB : cell + (isWide(c) ? 2 : 1);
+    }
+    starts[line.length()] = cell;
+    typed = line;
+    typedCells = starts;
+    inputCells = cell;
+    typedCaret = caret;
+    typedFrom = Math.min(from, to);
+    typedTo = Math.max(from, to);
+    inputShown = shown;
+    relayout(cursorLine);
+    changed = true;
+  }
+
+  /** The char of the typed line at a cell from its start (its length past the end). */
+  int typedIndexAt(int cell) {
+    lock.lock();
+    try {
+      int i = 0;
+      while (i < typed.length() && typedCells[i + 1] <= cell) ++i;
+      return i;
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  // ---------------------------------------------------------------------
+  // The text's storage.
+
+  /** Whether a character takes two cells, as East Asian wide ones do. */
+  static boolean isWide(char c) {
+    if (c < 0x1100) return false;
+    return c <= 0x115f
+        || (c >= 0x2e80 && c <= 0xa4cf && c != 0x303f)
+        || (c >= 0xac00 && c <= 0xd7a3)
+        || (c >= 0xf900 && c <= 0xfaff)
+        || (c >= 0xfe30 && c <= 0xfe4f)
+        || (c >= 0xff00 && c <= 0xff60)
+        || (c >= 0xffe0 && c <= 0xffe6);
+  }
+
+  private void ensure(int s, int size) {
+    char[] line = text[s];
+    if (size <= line.length) return;
+    int grown = Math.max(size, Math.min(line.length * 2, Integer.MAX_VALUE - 8));
+    text[s] = java.util.Arrays.copyOf(line, grown);
+    if (styles[s] != null) styles[s] = java.util.Arrays.copyOf(styles[s], grown);
+  }
+
+  /** Cells [from, to) of a line, which must hold them, in `style`. */
+  private void paint(int s, int from, int to, int style) {
+    int[] cells = styles[s];
+    if (cells == null) {
+      if (uniform[s] == style || (from == 0 && to >= length[s])) {
+        uniform[s] = style;
+        return;
+      }
+      cells = new int[text[s].length];
+      java.util.Arrays.fill(cells, 0, length[s], uniform[s]);
+      styles[s] = cells;
+    }
+    java.util.Arrays.fill(cells, from, to, style);
+  }
+
+  private void fill(int s, int from, int to, char c, int style) {
+    if (to <= from) return;
+    ensure(s, to);
+    java.util.Arrays.fill(text[s], from, to, c);
+    paint(s, from, to, style);
+    if (to > length[s]) {
+      charCount += to - length[s];
+      length[s] = to;
+    }
+  }
+
+  private void truncate(int s, int size) {
+    if (size >= length[s]) return;
+    charCount -= length[s] - size;
+    length[s] = size;
+    if (size == 0 && styles[s] != null) {
+      styles[s] = null;
+      uniform[s] = PLAIN;
+    }
+  }
+
+  private void append() {
+    if (count == CAPACITY - 1) dropFirst();
+    long line = last() + 1;
+    int s = slot(line);
+    text[s] = new char[16];
+    length[s] = 0;
+    styles[s] = null;
+    uniform[s] = PLAIN;
+    rows[s] = 1;
+    int before = slot(line - 1);
+    rowStart[s] = rowStart[before] + rows[before];
+    ++count;
+    if (count > MAX_LINES + 1) dropFirst();
+  }
+
+  private void dropFirst() {
+    if (count == 1) return;
+    int s = slot(first);
+    charCount -= length[s];
+    text[s] = null;
+    styles[s] = null;
+    ++first;
+    --count;
+    if (screenLine < first) screenLine = first;
+    if (cursorLine < first) cursorLine = first;
+  }
+
+  private void dropLast() {
+    int s = slot(last());
+    charCount -= length[s];
+    text[s] = null;
+    styles[s] = null;
+    --count;
+    if (screenLine > last()) screenLine = last();
+  }
+
+  /** Old lines go until the text is within MAX_CHARS; a line longer than that loses its start. */
+  private void trim() {
+    while (charCount > MAX_CHARS && count > 1 && first < cursorLine) dropFirst();
+    if (charCount <= MAX_CHARS) return;
+    // One line holds it all: whole rows of its start go, and a quarter more
+    // so that this is rare.
+    int s = slot(first);
+    int cut = (int) Math.min(length[s], charCount - MAX_CHARS + MAX_CHARS / 4);
+    cut = Math.min(length[s], (cut + columns - 1) / columns * columns);
+    System.arraycopy(text[s], cut, text[s], 0, length[s] - cut);
+    if (styles[s] != null) System.arraycopy(styles[s], cut, styles[s], 0, length[s] - cut);
+    length[s] -= cut;
+    charCount -= cut;
+    if (cursorLine == first) cursorCol = Math.max(0, cursorCol - cut);
+    relayoutFrom(first);
+  }
+
+  private void moveCursor(long line, int col) {
+    long before = cursorLine;
+    cursorLine = line;
+    cursorCol = col;
+    if (before != line && before >= first && before <= last()) relayout(before);
+    relayout(line);
+  }
+
+  /** Cells the line takes, with the typed line and the caret where it is the cursor's. */
+  private int cells(long line) {
+    int s = slot(line);
+    if (line != cursorLine) return length[s];
+    int shown = inputShown ? cursorCol + inputCells + 1 : cursorCol;
+    return Math.max(length[s], shown);
+  }
+
+  private int rowsOf(long line) {
+    return Math.max(1, (cells(line) + columns - 1) / columns);
+  }
+
+  private void relayout(long line) {
+    int s = slot(line);
+    int now = rowsOf(line);
+    if (now == rows[s]) return;
+    rows[s] = now;
+    for (long next = line + 1; next <= last(); ++next) {
+      int before = slot(next - 1);
+      rowStart[slot(next)] = rowStart[before] + rows[before];
+    }
+  }
+
+  private void relayoutFrom(long line) {
+    for (long l = Math.max(line, first); l <= last(); ++l) {
+      int s = slot(l);
+      rows[s] = rowsOf(l);
+      if (l > first) {
+        int before = slot(l - 1);
+        rowStart[s] = rowStart[before] + rows[before];
+      }
+    }
+  }
+
+  private long endRow() {
+    int s = slot(last());
+    return rowStart[s] + rows[s];
+  }
+
+  /** The line holding an absolute row; the first or last line beyond them. */
+  private long lineAtRow(long row) {
+    long low = first, high = last();
+    while (low < high) {
+      long mid = (low + high + 1) >>> 1;
+      if (rowStart[slot(mid)] <= row) low = mid;
+      else high = mid - 1;
+    }
+    return low;
+  }
+
+  /** Where cursor addresses count from: the screen's first line. */
+  private long home() {
+    long screenTop = endRow() - screenRows;
+    long line = lineAtRow(Math.max(screenTop, rowStart[slot(first)]));
+    if (rowStart[slot(line)] < screenTop && line < last()) ++line;
+    return Math.max(Math.max(screenLine, first), line);
+  }
+
+  /** Rows from the first kept to the end, the screen filling a view at least. */
+  private long documentRows() {
+    long base = rowStart[slot(first)];
+    long screen = rowStart[slot(Math.max(screenLine, first))];
+    return screen - base + Math.max(endRow() - screen, screenRows);
+  }
+
+  // ---------------------------------------------------------------------
+  // What the view and the others read. Each takes the lock.
+
+  /** The text shown, lines joined by \n, the line being typed at the cursor included. */
+  public String shownText() {
+    lock.lock();
+    try {
+      StringBuilder all = new StringBuilder();
+      for (long line = first; line <= last(); ++line) {
+        if (line > first) all.append('\n');
+        appendLine(all, line, 0, Integer.MAX_VALUE);
+      }
+      return all.toString();
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  /** The text of the line's cells [from, to), the typed line over it at the cursor. Locked. */
+  private void appendLine(StringBuilder out, long line, int from, int to) {
+    char[] cells = composite(line, null);
+    int end = Math.min(to, textCells(line));
+    for (int i = from; i < end; ++i) if (cells[i] != FILLER) out.append(cells[i]);
+  }
+
+  /** Cells of a line that hold text, the typed line's included. Locked. */
+  private int textCells(long line) {
+    int size = length[slot(line)];
+    if (line == cursorLine && inputShown && inputCells > 0)
+      size = Math.max(size, cursorCol + inputCells);
+    return size;
+  }
+
+  /**
+   * The cells of a line as shown: its text, and at the cursor the typed
+   * line, its styles into `cellStyles` when given. Locked; the cursor's line
+   * gets a fresh array, any other its own.
+   */
+  private char[] composite(long line, int[][] cellStyles) {
+    int s = slot(line);
+    if (line != cursorLine || !inputShown) {
+      if (cellStyles != null) cellStyles[0] = styles[s];
+      return text[s];
+    }
+    int size = Math.max(length[s], cursorCol + inputCells) + 1;
+    char[] cells = java.util.Arrays.copyOf(text[s], size);
+    for (int i = length[s]; i < size; ++i) cells[i] = ' ';
+    int[] cellStyle = new int[size];
+    for (int i = 0; i < size; ++i) cellStyle[i] = i < length[s] ? styleAt(s, i) : PLAIN;
+    for (int i = 0; i < typed.length(); ++i) {
+      int at = cursorCol + typedCells[i], end = cursorCol + typedCells[i + 1];
+      char c = typed.charAt(i);
+      cells[at] = c == '\t' ? ' ' : c;
+      for (int k = at + 1; k < end; ++k) cells[k] = c == '\t' ? ' ' : FILLER;
+      for (int k = at; k < end; ++k) cellStyle[k] = PLAIN | INPUT;
+    }
+    if (cellStyles != null) cellStyles[0] = cellStyle;
+    return cells;
+  }
+
+  private int styleAt(int s, int i) {
+    return styles[s] != null ? styles[s][i] : uniform[s];
+  }
+
+  /** The whole scroll-back as text, for a transcript. */
+  public String transcript() {
+    return shownText() + System.lineSeparator();
+  }
+
+  /** Where the cursor is: {line, cell}, the line absolute. */
+  long[] cursor() {
+    lock.lock();
+    try {
+      return new long[] {cursorLine, cursorCol};
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  /** The style of a cell shown, for tests: -1 beyond the text. */
+  int styleShown(long line, int cell) {
+    lock.lock();
+    try {
+      if (line < first || line > last()) return -1;
+      int[][] cellStyles = new int[1][];
+      char[] cells = composite(line, cellStyles);
+      int s = slot(line);
+      if (cell >= textCells(line)) return -1;
+      return cellStyles[0] != null ? cellStyles[0][cell] : uniform[s];
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  /** The text of the rows in view, each ended by \n. */
+  String visibleText() {
+    StringBuilder out = new StringBuilder();
+    lock.lock();
+    try {
+      long start = Math.max(top, rowStart[slot(first)]);
+      for (long row = start; row < start + screenRows && row < endRow(); ++row) {
+        long line = lineAtRow(row);
+        int from = (int) (row - rowStart[slot(line)]) * columns;
+        appendLine(out, line, from, from + columns);
+        out.append('\n');
+      }
+    } finally {
+      lock.unlock();
+    }
+    return out.toString();
+  }
+
+  /** Where a cell is drawn, in the view's coordinates; null when out of view. */
+  Rectangle cellBounds(long line, int cell) {
+    lock.lock();
+    try {
+      if (line < first || line > last()) return null;
+      long row = rowStart[slot(line)] + cell / columns;
+      if (row < top || row >= top + screenRows) return null;
+      return new Rectangle(
+          MARGIN_X + cell % columns * cellWidth,
+          MARGIN_Y + (int) (row - top) * cellHeight,
+          cellWidth,
+          cellHeight);
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  /** The lines kept, as absolute numbers: {first, last}. */
+  long[] lines() {
+    lock.lock();
+    try {
+      return new long[] {first, last()};
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  // ---------------------------------------------------------------------
+  // The view. Event thread.
+
+  /** The window opens, if it has not yet. Any thread. */
+  void revealSoon() {
+    EventQueue.invokeLater(() -> reveal.run());
+  }
+
+  /** Something changed: the view looks once the event thread gets to it. Any thread. */
+  void changed() {
+    synchronized (scheduled) {
+      if (syncPending) return;
+      syncPending = true;
+    }
+    EventQueue.invokeLater(this::sync);
+  }
+
+  /** Brings the view up to date with the text. */
+  void sync() {
+    synchronized (scheduled) {
+      syncPending = false;
+    }
+    boolean any;
+    lock.lock();
+    try {
+      any = changed;
+      changed = false;
+    } finally {
+      lock.unlock();
+    }
+    if (any) reveal.run();
+    updateView();
+    repaint();
+  }
+
+  /** The scroll bar and the first row from the text's size. */
+  private void updateView() {
+    long base, bottom, total;
+    lock.lock();
+    try {
+      base = rowStart[slot(first)];
+      total = documentRows();
+      bottom = base + Math.max(0, total - screenRows);
+    } finally {
+      lock.unlock();
+    }
+    if (follow || top > bottom) top = bottom;
+    if (top < base) top = base;
+    adjusting = true;
+    try {
+      scrollBar.setValues(
+          (int) Math.min(top - base, Integer.MAX_VALUE - 1),
+          screenRows,
+          0,
+          (int) Math.min(Math.max(total, screenRows), Integer.MAX_VALUE - 1));
+      scrollBar.setBlockIncrement(Math.max(1, screenRows - 1));
+    } finally {
+      adjusting = false;
+    }
+  }
+
+  private void scrolledTo(int value) {
+    long base, bottom;
+    lock.lock();
+    try {
+      base = rowStart[slot(first)];
+      bottom = base + Math.max(0, documentRows() - screenRows);
+    } finally {
+      lock.unlock();
+    }
+    top = Math.min(base + value, bottom);
+    follow = top >= bottom;
+    repaint();
+  }
+
+  /** Scrolls by rows, up when negative; at the bottom the view follows again. */
+  public void scrollRows(long delta) {
+    long base, bottom;
+    lock.lock();
+    try {
+      base = rowStart[slot(first)];
+      bottom = base + Math.max(0, documentRows() - screenRows);
+    } finally {
+      lock.unlock();
+    }
+    top = Math.max(base, Math.min(bottom, top + delta));
+    follow = top >= bottom;
+    updateView();
+    repaint();
+  }
+
+  public void scrollPages(int pages) {
+    scrollRows((long) pages * Math.max(1, screenRows - 1));
+  }
+
+  public void scrollToTop() {
+    scrollRows(Long.MIN_VALUE / 4);
+  }
+
+  public void scrollToBottom() {
+    follow = true;
+    updateView();
+    repaint();
+  }
+
+  /** Whether the view follows the output. */
+  public boolean following() {
+    return follow;
+  }
+
+  @Override
+  public void setBounds(int x, int y, int width, int height) {
+    super.setBounds(x, y, width, height);
+    resized();
+  }
+
+  /** The text rewrapped to the view's size in cells. */
+  private void resized() {
+    int newColumns = Math.max(1, (getWidth() - 2 * MARGIN_X) / cellWidth);
+    int newRows = Math.max(1, (getHeight() - 2 * MARGIN_Y) / cellHeight);
+    long keep;
+    lock.lock();
+    try {
+      if (newColumns == columns && newRows == screenRows) return;
+      keep = lineAtRow(top);
+      columns = newColumns;
+      screenRows = newRows;
+      relayoutFrom(first);
+      if (!follow) top = rowStart[slot(Math.max(keep, first))];
+    } finally {
+      lock.unlock();
+    }
+    updateView();
+    repaint();
+  }
+
+  /** The view's size in cells: {columns, rows}. */
+  public int[] grid() {
+    lock.lock();
+    try {
+      return new int[] {columns, screenRows};
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  /** The font's size in points. */
+  public int fontSize() {
+    return fontSize;
+  }
+
+  /** Zooms in (positive) or out by steps; 0 back to the first size. */
+  public void zoom(int steps) {
+    setFontSize(steps == 0 ? DEFAULT_FONT : fontSize + steps * Math.max(1, fontSize / 8));
+  }
+
+  void setFontSize(int size) {
+    size = Math.max(MIN_FONT, Math.min(MAX_FONT, size));
+    fontSize = size;
+    font = new Font(Font.MONOSPACED, Font.PLAIN, size);
+    setFont(font);
+    FontMetrics metrics = getFontMetrics(font);
+    cellWidth = Math.max(1, metrics.charWidth('m'));
+    cellHeight = Math.max(1, metrics.getHeight());
+    ascent = metrics.getAscent();
+    if (getWidth() > 0) resized();
+    repaint();
+  }
+
+  /** The size that shows `columns` x `rows` cells. */
+  public Dimension sizeFor(int columns, int rows) {
+    return new Dimension(columns * cellWidth + 2 * MARGIN_X, rows * cellHeight + 2 * MARGIN_Y);
+  }
+
+  @Override
+  public Dimension getPreferredSize() {
+    return isPreferredSizeSet() ? super.getPreferredSize() : sizeFor(80, 25);
+  }
+
+  @Override
+  protected void paintComponent(Graphics graphics) {
+    Graphics2D g = (Graphics2D) graphics;
+    // Grey, not subpixel, antialiasing: a projector has no subpixels, and
+    // coloured text keeps its colour.
+    g.setRenderingHint(
+        RenderingHints.KEY_TEXT_ANTIALIASING, RenderingHints.VALUE_TEXT_ANTIALIAS_ON);
+    g.setColor(BACKGROUND);
+    Rectangle clip = g.getClipBounds();
+    if (clip == null) clip = new Rectangle(0, 0, getWidth(), getHeight());
+    g.fillRect(clip.x, clip.y, clip.width, clip.height);
+    // The rows shown, copied with the lock held, drawn without it.
+    int shown = screenRows + 1;
+    char[][] rowText = new char[shown][];
+    int[][] rowStyle = new int[shown][];
+    long[] rowLine = new long[shown];
+    int[] rowCell = new int[shown];
+    long caretLine = -1;
+    int caretCell = 0, selectedFrom = 0, selectedTo = 0;
+    int columns;
+    lock.lock();
+    try {
+      columns = this.columns;
+      long end = endRow();
+      // The text may have lost its oldest lines since the view last looked.
+      long top = Math.max(this.top, rowStart[slot(first)]);
+      long line = lineAtRow(top);
+      int[][] cellStyles = new int[1][];
+      char[] cells = null;
+      long cellsOf = -1;
+      for (int r = 0; r < shown; ++r) {
+        long row = top + r;
+        if (row >= end) break;
+        while (line < last() && rowStart[slot(line + 1)] <= row) ++line;
+        if (cellsOf != line) {
+          cells = composite(line, cellStyles);
+          cellsOf = line;
+        }
+        int s = slot(line);
+        int from = (int) (row - rowStart[s]) * columns;
+        int to = Math.max(from, Math.min(textCells(line), from + columns));
+        rowLine[r] = line;
+        rowCell[r] = from;
+        rowText[r] = java.util.Arrays.copyOfRange(cells, from, to);
+        int[] style = new int[to - from];
+        for (int i = 0; i < style.length; ++i)
+          style[i] = cellStyles[0] != null ? cellStyles[0][from + i] : uniform[s];
+        rowStyle[r] = style;
+      }
+      if (inputShown && input != null) {
+        caretLine = cursorLine;
+        caretCell = cursorCol + typedCells[Math.min(typedCaret, typed.length())];
+        selectedFrom = cursorCol + typedCells[Math.min(typedFrom, typed.length())];
+        selectedTo = cursorCol + typedCells[Math.min(typedTo, typed.length())];
+      }
+    } finally {
+      lock.unlock();
+    }
+    for (int r = 0; r < shown; ++r) {
+      if (rowText[r] == null) continue;
+      boolean typing = rowLine[r] == caretLine;
+      drawRow(
+          g,
+          r,
+          rowText[r],
+          rowStyle[r],
+          rowLine[r],
+          rowCell[r],
+          typing ? selectedFrom : 0,
+          typing ? selectedTo : 0);
+      if (typing && caretCell >= rowCell[r] && caretCell < rowCell[r] + columns)
+        drawCaret(g, r, caretCell - rowCell[r], rowText[r]);
+    }
+    if (!flushPending) {
+      // Drawing waits in the X client's buffer until flushed: echo shows now.
+      flushPending = true;
+      EventQueue.invokeLater(
+          () -> {
+            flushPending = false;
+            Toolkit.getDefaultToolkit().sync();
+          });
+    }
+  }
+
+  private void drawRow(
+      Graphics2D g,
+      int r,
+      char[] cells,
+      int[] style,
+      long line,
+      int from,
+      int selectedFrom,
+      int selectedTo) {
+    int y = MARGIN_Y + r * cellHeight;
+    int baseline = y + ascent;
+    // Backgrounds and selections first, then the text over them.
+    for (int i = 0; i < cells.length; ) {
+      Color back = background(style[i], line, from + i, selectedFrom, selectedTo);
+      int j = i + 1;
+      while (j < cells.length
+          && background(style[j], line, from + j, selectedFrom, selectedTo).equals(back)) ++j;
+      if (!back.equals(BACKGROUND)) {
+        g.setColor(back);
+        g.fillRect(MARGIN_X + i * cellWidth, y, (j - i) * cellWidth, cellHeight);
+      }
+      i = j;
+    }
+    for (int i = 0; i < cells.length; ) {
+      int st = style[i];
+      int j = i;
+      while (j < cells.length && style[j] == st) ++j;
+      g.setColor(foreground(st));
+      g.setFont((st & BOLD) != 0 ? font.deriveFont(Font.BOLD) : font);
+      drawRun(g, cells, i, j, baseline);
+      if ((st & UNDERLINE) != 0)
+        g.drawLine(MARGIN_X + i * cellWidth, baseline + 1, MARGIN_X + j * cellWidth - 1, baseline + 1);
+      i = j;
+    }
+  }
+
+  /**
+   * Cells [from, to) in one colour: runs whose glyphs all take a cell at
+   * once, any other character by itself at its cell, so that nothing a
+   * font draws wider shifts what follows.
+   */
+  private void drawRun(Graphics2D g, char[] cells, int from, int to, int baseline) {
+    FontMetrics metrics = g.getFontMetrics();
+    int i = from;
+    while (i < to) {
+      int j = i;
+      while (j < to && cells[j] != FILLER && cells[j] < 0x2e80 && !Character.isSurrogate(cells[j]))
+        ++j;
+      if (j > i) {
+        if (metrics.charsWidth(cells, i, j - i) == (j - i) * cellWidth) {
+          g.drawChars(cells, i, j - i, MARGIN_X + i * cellWidth, baseline);
+        } else {
+          for (int k = i; k < j; ++k)
+            if (cells[k] != ' ') g.drawChars(cells, k, 1, MARGIN_X + k * cellWidth, baseline);
+        }
+        i = j;
+        continue;
+      }
+      int n = Character.isHighSurrogate(cells[i]) && i + 1 < to ? 2 : 1;
+      if (cells[i] != FILLER) g.drawChars(cells, i, n, MARGIN_X + i * cellWidth, baseline);
+      i += n;
+    }
+  }
+
+  private void drawCaret(Graphics2D g, int row, int column, char[] cells) {
+    int x = MARGIN_X + column * cellWidth;
+    int y = MARGIN_Y + row * cellHeight;
+    g.setColor(FOREGROUND);
+    if (isFocusOwner()) {
+      g.fillRect(x, y, cellWidth, cellHeight);
+      if (column < cells.length && cells[column] != ' ' && cells[column] != FILLER) {
+        g.setColor(BACKGROUND);
+        g.setFont(font);
+        int n = Character.isHighSurrogate(cells[column]) && column + 1 < cells.length ? 2 : 1;
+        g.drawChars(cells, column, n, x, y + ascent);
+      }
+    } else {
+      g.drawRect(x, y, cellWidth - 1, cellHeight - 1);
+    }
+  }
+
+  private Color background(int style, long line, int cell, int selectedFrom, int selectedTo) {
+    if (inSelection(line, cell) || (cell >= selectedFrom && cell < selectedTo)) return SELECTION;
+    if (line == matchLine && cell >= matchCell && cell < matchCell + matchLength) return MATCH;
+    if ((style & INVERSE) != 0) return colour(style & 0x1ff, foregroundDefault(style));
+    return colour((style >> BG_SHIFT) & 0x1ff, BACKGROUND);
+  }
+
+  private Color foreground(int style) {
+    if ((style & INVERSE) != 0) return colour((style >> BG_SHIFT) & 0x1ff, BACKGROUND);
+    int index = style & 0x1ff;
+    if ((style & BOLD) != 0 && index < 8) index += 8;  // bold brightens, as in xterm
+    return colour(index, foregroundDefault(style));
+  }
+
+  private static Color foregroundDefault(int style) {
+    switch (style & KIND) {
+      case INPUT:
+        return INPUT_COLOUR;
+      case ERROR:
+        return ERROR_COLOUR;
+      case NOTICE:
+        return NOTICE_COLOUR;
+      default:
+        return FOREGROUND;
+    }
+  }
+
+  private static Color colour(int index, Color otherwise) {
+    return index < 256 ? PALETTE[index] : otherwise;
+  }
+
+  /** The 16 colours of a terminal's palette, a 6x6x6 cube and 24 greys. */
+  private static Color[] palette() {
+    int[] base = {
+      0x000000, 0xcd3131, 0x0dbc79, 0xe5e510, 0x2472c8, 0xbc3fbc, 0x11a8cd, 0xe5e5e5,
+      0x666666, 0xf14c4c, 0x23d18b, 0xf5f543, 0x3b8eea, 0xd670d6, 0x29b8db, 0xffffff
+    };
+    Color[] colours = new Color[256];
+    for (int i = 0; i < 16; ++i) colours[i] = new Color(base[i]);
+    int[] steps = {0, 95, 135, 175, 215, 255};
+    for (int i = 0; i < 216; ++i)
+      colours[16 + i] = new Color(steps[i / 36], steps[i / 6 % 6], steps[i % 6]);
+    for (int i = 0; i < 24; ++i) {
+      int v = 8 + 10 * i;
+      colours[232 + i] = new Color(v, v, v);
+    }
+    return colours;
+  }
+
+  /** The nearest of the 256 colours to an RGB one. */
+  static int nearestColour(int red, int green, int blue) {
+    int best = 0;
+    long bestDistance = Long.MAX_VALUE;
+    for (int i = 16; i < 256; ++i) {
+      Color c = PALETTE[i];
+      long dr = c.getRed() - red, dg = c.getGreen() - green, db = c.getBlue() - blue;
+      long distance = dr * dr + dg * dg + db * db;
+      if (distance < bestDistance) {
+        bestDistance = distance;
+        best = i;
+      }
+    }
+    return best;
+  }
+
+  // ---------------------------------------------------------------------
+  // Selection, with the mouse or all at once; and finding text.
+
+  private boolean inSelection(long line, int cell) {
+    if (anchorLine < 0) return false;
+    long[] range = selectionRange();
+    if (line < range[0] || line > range[2]) return false;
+    if (line == range[0] && cell < range[1]) return false;
+    if (line == range[2] && cell >= range[3]) return false;
+    return true;
+  }
+
+  /** {startLine, startCell, endLine, endCell}, the end excluded. */
+  private long[] selectionRange() {
+    boolean forward = anchorLine < headLine || (anchorLine == headLine && anchorCell <= headCell);
+    return forward
+        ? new long[] {anchorLine, anchorCell, headLine, headCell}
+        : new long[] {headLine, headCell, anchorLine, anchorCell};
+  }
+
+  /** The selected text, or null when nothing is selected. */
+  public String selectedText() {
+    if (anchorLine < 0) return null;
+    long[] range = selectionRange();
+    if (range[0] == range[2] && range[1] == range[3]) return null;
+    lock.lock();
+    try {
+      StringBuilder out = new StringBuilder();
+      for (long line = Math.max(range[0], first); line <= Math.min(range[2], last()); ++line) {
+        if (line > range[0]) out.append('\n');
+        appendLine(
+            out,
+            line,
+            line == range[0] ? (int) range[1] : 0,
+            line == range[2] ? (int) range[3] : Integer.MAX_VALUE);
+      }
+      return out.toString();
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  public void selectAll() {
+    lock.lock();
+    try {
+      anchorLine = first;
+      anchorCell = 0;
+      headLine = last();
+      headCell = textCells(last());
+    } finally {
+      lock.unlock();
+    }
+    repaint();
+  }
+
+  public void clearSelection() {
+    anchorLine = headLine = -1;
+    repaint();
+  }
+
+  /** Selects cells of one line, for tests and for the find bar. */
+  public void select(long line, int from, int to) {
+    anchorLine = headLine = line;
+    anchorCell = from;
+    headCell = to;
+    repaint();
+  }
+
+  /**
+   * Finds `needle` (ignoring case) after, or before, the last match or the
+   * end; the view goes there. Returns whether it was found.
+   */
+  public boolean find(String needle, boolean forward) {
+    if (needle.isEmpty()) {
+      matchLine = -1;
+      repaint();
+      return false;
+    }
+    String wanted = needle.toLowerCase(java.util.Locale.ROOT);
+    long foundLine = -1;
+    int foundCell = 0;
+    long row;
+    lock.lock();
+    try {
+      long startLine = matchLine >= first ? matchLine : forward ? first : last();
+      int startCell = matchLine >= first ? matchCell : forward ? -1 : Integer.MAX_VALUE;
+      if (matchLine < first && !forward) startLine = last();
+      long lines = count;
+      for (long i = 0; i <= lines && foundLine < 0; ++i) {
+        long line;
+        if (forward) line = first + Math.floorMod(startLine - first + i, lines);
+        else line = first + Math.floorMod(startLine - first - i, lines);
+        String shown = cellText(line);
+        int at;
+        if (forward) {
+          at = i == 0 ? indexOf(shown, wanted, startCell + 1) : indexOf(shown, wanted, 0);
+        } else {
+          at = i == 0 ? lastIndexOf(shown, wanted, startCell - 1) : lastIndexOf(shown, wanted, shown.length());
+        }
+        if (at >= 0) {
+          foundLine = line;
+          foundCell = at;
+        }
+      }
+      if (foundLine < 0) {
+        matchLine = -1;
+        repaint();
+        return false;
+      }
+      matchLine = foundLine;
+      matchCell = foundCell;
+      matchLength = needle.length();
+      row = rowStart[slot(foundLine)] + foundCell / columns;
+    } finally {
+      lock.unlock();
+    }
+    if (row < top || row >= top + screenRows) scrollRows(row - top - screenRows / 2);
+    repaint();
+    return true;
+  }
+
+  /** The cells of a line as text, a cell a char (fillers as blanks). Locked. */
+  private String cellText(long line) {
+    char[] cells = composite(line, null);
+    return new String(cells, 0, textCells(line))
+        .replace(FILLER, ' ')
+        .toLowerCase(java.util.Locale.ROOT);
+  }
+
+  private static int indexOf(String in, String what, int from) {
+    return from > in.length() ? -1 : in.indexOf(what, Math.max(0, from));
+  }
+
+  private static int lastIndexOf(String in, String what, int from) {
+    return from < 0 ? -1 : in.lastIndexOf(what, from);
+  }
+
+  /** The match found last: {line, cell, length}, or null. */
+  long[] match() {
+    return matchLine < 0 ? null : new long[] {matchLine, matchCell, matchLength};
+  }
+
+  /** The cell under a point: {line, cell}. */
+  private long[] cellAt(Point p) {
+    long row = top + Math.max(0, (p.y - MARGIN_Y)) / cellHeight;
+    int column = Math.max(0, Math.min(columns, (p.x - MARGIN_X + cellWidth / 2) / cellWidth));
+    lock.lock();
+    try {
+      long line = lineAtRow(row);
+      long cell = (row - rowStart[slot(line)]) * columns + column;
+      return new long[] {line, (int) Math.min(cell, textCells(line))};
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  @Override
+  protected void processMouseEvent(MouseEvent e) {
+    if (e.getID() == MouseEvent.MOUSE_PRESSED && SwingUtilities.isLeftMouseButton(e)) {
+      requestFocusInWindow();
+      long[] at = cellAt(e.getPoint());
+      if (e.getClickCount() >= 2) {
+        selectAround(at, e.getClickCount() >= 3);
+      } else if (e.isShiftDown() && anchorLine >= 0) {
+        headLine = at[0];
+        headCell = (int) at[1];
+      } else {
+        anchorLine = headLine = at[0];
+        anchorCell = headCell = (int) at[1];
+      }
+      repaint();
+    } else if (e.getID() == MouseEvent.MOUSE_RELEASED && SwingUtilities.isLeftMouseButton(e)) {
+      selected();
+    } else if (e.getID() == MouseEvent.MOUSE_PRESSED && SwingUtilities.isMiddleMouseButton(e)) {
+      // The middle button pastes X's selection, as terminals do.
+      if (input != null) input.pasteFrom(Toolkit.getDefaultToolkit().getSystemSelection());
+    }
+    super.processMouseEvent(e);
+  }
+
+  @Override
+  protected void processMouseMotionEvent(MouseEvent e) {
+    if (e.getID() == MouseEvent.MOUSE_DRAGGED && SwingUtilities.isLeftMouseButton(e) && anchorLine >= 0) {
+      long[] at = cellAt(e.getPoint());
+      headLine = at[0];
+      headCell = (int) at[1];
+      if (e.getY() < 0) scrollRows(-1);
+      else if (e.getY() > getHeight()) scrollRows(1);
+      repaint();
+    }
+    super.processMouseMotionEvent(e);
+  }
+
+  @Override
+  protected void processMouseWheelEvent(MouseWheelEvent e) {
+    if (e.isControlDown()) {
+      zoom(e.getWheelRotation() < 0 ? 1 : -1);
+    } else {
+      scrollRows(3L * e.getWheelRotation());
+    }
+    e.consume();
+  }
+
+  @Override
+  protected void processKeyEvent(java.awt.event.KeyEvent e) {
+    keys.accept(e);
+    if (!e.isConsumed()) super.processKeyEvent(e);
+  }
+
+  /** A word, or with `whole` the line, around a cell. */
+  private void selectAround(long[] at, boolean whole) {
+    lock.lock();
+    try {
+      String shown = cellText(at[0]);
+      int from = (int) Math.min(at[1], shown.length()), to = from;
+      if (whole) {
+        from = 0;
+        to = shown.length();
+      } else {
+        while (from > 0 && isWordChar(shown.charAt(from - 1))) --from;
+        while (to < shown.length() && isWordChar(shown.charAt(to))) ++to;
+      }
+      anchorLine = headLine = at[0];
+      anchorCell = from;
+      headCell = to;
+    } finally {
+      lock.unlock();
+    }
+  }
+
+  private static boolean isWordChar(char c) {
+    return Character.isLetterOrDigit(c) || c == '_';
+  }
+
+  /** A selection made: within the typed line it is the typed line's; X gets it too. */
+  private void selected() {
+    String text = selectedText();
+    if (text == null) return;
+    long[] range = selectionRange();
+    lock.lock();
+    boolean inInput;
+    int from = 0, to = 0;
+    try {
+      inInput =
+          input != null
+              && inputShown
+              && range[0] == cursorLine
+              && range[2] == cursorLine
+              && range[1] >= cursorCol
+              && range[3] <= cursorCol + inputCells;
+      if (inInput) {
+        from = (int) range[1] - cursorCol;
+        to = (int) range[3] - cursorCol;
+      }
+    } finally {
+      lock.unlock();
+    }
+    if (inInput) {
+      input.select(typedIndexAt(from), typedIndexAt(to));
+      clearSelection();
+    }
+    java.awt.datatransfer.Clipboard x = Toolkit.getDefaultToolkit().getSystemSelection();
+    if (x != null) {
+      java.awt.datatransfer.StringSelection selection =
+          new java.awt.datatransfer.StringSelection(text);
+      x.setContents(selection, selection);
+    }
+  }
+
+  // ---------------------------------------------------------------------
+  // Lines printers have not finished: shown once they have waited a little.
+
+  /** A printer holds an unfinished line: it shows soon, unless finished first. Any thread. */
+  void flushLater() {
+    EventQueue.invokeLater(
+        () -> {
+          if (tails == null) {
+            tails = new javax.swing.Timer(15, e -> flushTails(false));
+            tails.setRepeats(false);
+          }
+          if (!tails.isRunning()) tails.start();
+        });
+  }
+
+  /** Shows the printers' unfinished lines: all of them, or those that waited. */
+  void flushTails(boolean all) {
+    List<ConsolePrinter> each;
+    synchronized (printers) {
+      each = new ArrayList<>(printers);
+    }
+    boolean left = false;
+    for (ConsolePrinter printer : each) left |= printer.flushTail(all);
+    if (left && EventQueue.isDispatchThread() && tails != null) tails.restart();
   }
 }

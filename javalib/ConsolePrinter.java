@@ -11,35 +11,81 @@ import java.nio.charset.StandardCharsets;
 /**
  * Everything System.out offers, flushed at each line so that prompts show.
  *
- * <p>Over a stream it is a plain PrintStream. Onto a canvas, the text is
- * encoded in UTF-8 and decoded again here, whatever the platform's charset, so
- * any character prints as it is; a copy can go to another stream too, so what
- * System.err prints still reaches a terminal when there is one.
+ * <p>Over a stream it is a plain PrintStream. Onto a canvas it is the
+ * terminal: what is printed is read as a terminal reads it, control
+ * characters and escape sequences included, and turned into changes of the
+ * canvas's text. A carriage return goes back to the line's start, a
+ * backspace back a cell, a tab on to the next multiple of eight, a form feed
+ * clears the window, BEL rings; ESC[...m sets colours and bold, ESC[2J,
+ * ESC[H, ESC[J, ESC[K and ESC c clear and move the cursor home; any other
+ * sequence is swallowed, never drawn.
+ *
+ * <p>Lines are whole: a line's end and what came before it reach the canvas
+ * together, so lines printed at the same time through different printers
+ * never merge. A line not yet ended shows once it has waited a little, when
+ * the program flushes, or when it reads (a prompt).
+ *
+ * <p>Any character prints as it is: text is encoded in UTF-8 inside and
+ * decoded again here, whatever the platform's charset; a copy can go to
+ * another stream too, so what System.err prints still reaches a terminal.
  */
 public class ConsolePrinter extends PrintStream {
+  /** An unfinished line longer than this shows at once. */
+  private static final int MAX_TAIL = 1 << 16;
+  /** How long an unfinished line waits for its end before it shows. */
+  private static final long TAIL_WAIT = 12_000_000L;
+  /** Escape sequences longer than this are swallowed whole. */
+  private static final int MAX_SEQUENCE = 64;
+
   private final CanvasConsole canvas;
   private final PrintStream copy;
+  private final FrameConsole window;
+  private final int kind;
   private final CharsetDecoder decoder;
   private final ByteBuffer bytes;
   private final CharBuffer chars;
+
+  // The line not yet ended, and since when it waits.
+  private final Object tailLock = new Object();
+  private final StringBuilder tail = new StringBuilder();
+  private long tailSince;
+
+  // The terminal's state: the style set, and a sequence being read.
+  private int style;
+  private int state;
+  private final StringBuilder sequence = new StringBuilder();
+  private static final int TEXT = 0;
+  private static final int ESCAPE = 1;  // after ESC
+  private static final int CSI = 2;  // after ESC [
+  private static final int STRING = 3;  // an OSC, DCS, ... string, up to BEL or ESC \
+  private static final int ONE_MORE = 4;  // ESC ( and the like take one more character
 
   /** A plain printer onto `target`. */
   public ConsolePrinter(OutputStream target) {
     super(target, true);
     canvas = null;
     copy = null;
+    window = null;
+    kind = 0;
     decoder = null;
     bytes = null;
     chars = null;
   }
 
-  /** A printer onto the canvas, and onto `copy` too unless it is null. */
-  public ConsolePrinter(CanvasConsole canvas, PrintStream copy)
+  /**
+   * A printer onto the canvas, writing as `kind` (CanvasConsole.OUTPUT or
+   * ERROR), and onto `copy` too unless it is null; `window` hears of a
+   * failure the Java launcher reports.
+   */
+  public ConsolePrinter(CanvasConsole canvas, PrintStream copy, int kind, FrameConsole window)
       throws UnsupportedEncodingException {
     // The stream given here is only ever flushed: every write is overridden.
     super(copy != null ? copy : new ByteArrayOutputStream(0), true, "UTF-8");
     this.canvas = canvas;
     this.copy = copy;
+    this.window = window;
+    this.kind = kind;
+    style = CanvasConsole.PLAIN | kind;
     decoder =
         StandardCharsets.UTF_8
             .newDecoder()
@@ -47,7 +93,11 @@ public class ConsolePrinter extends PrintStream {
             .onUnmappableCharacter(CodingErrorAction.REPLACE);
     bytes = ByteBuffer.allocate(8192);
     chars = CharBuffer.allocate(8192);
+    canvas.addPrinter(this);
   }
+
+  // ---------------------------------------------------------------------
+  // What comes in: bytes, or text straight from print and println.
 
   @Override
   public void write(int b) {
@@ -67,6 +117,7 @@ public class ConsolePrinter extends PrintStream {
     if (offset < 0 || length < 0 || length > buffer.length - offset)
       throw new IndexOutOfBoundsException();
     synchronized (this) {
+      if (copy != null) copy.write(buffer, offset, length);
       // A character split between two writes waits in `bytes` for its end.
       while (length > 0) {
         int n = Math.min(length, bytes.remaining());
@@ -74,21 +125,176 @@ public class ConsolePrinter extends PrintStream {
         offset += n;
         length -= n;
         bytes.flip();
-        while (decoder.decode(bytes, chars, false).isOverflow()) emit();
-        emit();
+        while (decoder.decode(bytes, chars, false).isOverflow()) decoded();
+        decoded();
         bytes.compact();
       }
     }
   }
 
-  private void emit() {
+  private void decoded() {
     chars.flip();
-    if (chars.hasRemaining()) {
-      String text = chars.toString();
-      canvas.output(text);
-      if (copy != null) copy.print(text);
-    }
+    if (chars.hasRemaining()) emit(chars.toString());
     chars.clear();
+  }
+
+  /** Text printed, straight to the canvas (and the copy). */
+  private void text(String text) {
+    synchronized (this) {
+      if (copy != null) copy.print(text);
+      emit(text);
+    }
+  }
+
+  /** A line printed: one piece, so that nothing comes between it and its end. */
+  private void line(String text) {
+    synchronized (this) {
+      if (copy != null) copy.println(text);
+      emit(text + "\n");
+    }
+  }
+
+  @Override
+  public void print(String s) {
+    if (canvas == null) super.print(s);
+    else text(String.valueOf(s));
+  }
+
+  @Override
+  public void print(Object o) {
+    if (canvas == null) super.print(o);
+    else text(String.valueOf(o));
+  }
+
+  @Override
+  public void print(char c) {
+    if (canvas == null) super.print(c);
+    else text(String.valueOf(c));
+  }
+
+  @Override
+  public void print(char[] s) {
+    if (canvas == null) super.print(s);
+    else text(String.valueOf(s));
+  }
+
+  @Override
+  public void print(int i) {
+    if (canvas == null) super.print(i);
+    else text(String.valueOf(i));
+  }
+
+  @Override
+  public void print(long l) {
+    if (canvas == null) super.print(l);
+    else text(String.valueOf(l));
+  }
+
+  @Override
+  public void print(double d) {
+    if (canvas == null) super.print(d);
+    else text(String.valueOf(d));
+  }
+
+  @Override
+  public void print(float f) {
+    if (canvas == null) super.print(f);
+    else text(String.valueOf(f));
+  }
+
+  @Override
+  public void print(boolean b) {
+    if (canvas == null) super.print(b);
+    else text(String.valueOf(b));
+  }
+
+  @Override
+  public void println() {
+    if (canvas == null) super.println();
+    else line("");
+  }
+
+  @Override
+  public void println(String s) {
+    if (canvas == null) super.println(s);
+    else line(String.valueOf(s));
+  }
+
+  @Override
+  public void println(Object o) {
+    if (canvas == null) {
+      super.println(o);
+      return;
+    }
+    if (o instanceof Throwable && window != null && reportedByLauncher()) {
+      // The launcher's report of a main class that failed to set up starts
+      // with this line on its own stream, where the window would miss it.
+      window.failedBeforeMain();
+      synchronized (this) {
+        emit("Exception in thread \"" + Thread.currentThread().getName() + "\" ");
+      }
+    }
+    line(String.valueOf(o));
+  }
+
+  @Override
+  public void println(char c) {
+    if (canvas == null) super.println(c);
+    else line(String.valueOf(c));
+  }
+
+  @Override
+  public void println(char[] s) {
+    if (canvas == null) super.println(s);
+    else line(String.valueOf(s));
+  }
+
+  @Override
+  public void println(int i) {
+    if (canvas == null) super.println(i);
+    else line(String.valueOf(i));
+  }
+
+  @Override
+  public void println(long l) {
+    if (canvas == null) super.println(l);
+    else line(String.valueOf(l));
+  }
+
+  @Override
+  public void println(double d) {
+    if (canvas == null) super.println(d);
+    else line(String.valueOf(d));
+  }
+
+  @Override
+  public void println(float f) {
+    if (canvas == null) super.println(f);
+    else line(String.valueOf(f));
+  }
+
+  @Override
+  public void println(boolean b) {
+    if (canvas == null) super.println(b);
+    else line(String.valueOf(b));
+  }
+
+  /**
+   * Whether a throwable is printed by the Java launcher itself (its trace
+   * called from no Java code at all), as when the main class fails to set
+   * up: then its first line went elsewhere, and the run has failed.
+   */
+  private static boolean reportedByLauncher() {
+    StackTraceElement[] stack = Thread.currentThread().getStackTrace();
+    StackTraceElement bottom = stack[stack.length - 1];
+    return bottom.getClassName().equals("java.lang.Throwable")
+        && bottom.getMethodName().equals("printStackTrace");
+  }
+
+  @Override
+  public void flush() {
+    super.flush();
+    if (canvas != null) flushTail(true);
   }
 
   @Override
@@ -96,5 +302,269 @@ public class ConsolePrinter extends PrintStream {
     // The window's printers outlive any one user: closing only flushes.
     if (canvas == null) super.close();
     else flush();
+  }
+
+  // ---------------------------------------------------------------------
+  // Whole lines to the canvas; the unfinished one waits a little.
+
+  private void emit(String text) {
+    synchronized (tailLock) {
+      tail.append(text);
+      int end = tail.lastIndexOf("\n") + 1;
+      if (end == 0 && tail.length() >= MAX_TAIL) end = tail.length();
+      if (end > 0) {
+        show(tail, end);
+        tail.delete(0, end);
+        tailSince = 0;
+      }
+      if (tail.length() > 0 && tailSince == 0) {
+        tailSince = System.nanoTime();
+        canvas.flushLater();
+      }
+    }
+  }
+
+  /**
+   * Shows the unfinished line: at once with `all`, else once it has waited.
+   * Returns whether one is left waiting.
+   */
+  boolean flushTail(boolean all) {
+    synchronized (tailLock) {
+      if (tail.length() == 0) return false;
+      if (!all && System.nanoTime() - tailSince < TAIL_WAIT) return true;
+      show(tail, tail.length());
+      tail.setLength(0);
+      tailSince = 0;
+      return false;
+    }
+  }
+
+  private void show(CharSequence text, int end) {
+    canvas.lock.lock();
+    try {
+      emulate(text, end);
+    } finally {
+      canvas.lock.unlock();
+    }
+    canvas.changed();
+  }
+
+  // ---------------------------------------------------------------------
+  // The terminal. With the canvas's lock.
+
+  private void emulate(CharSequence text, int end) {
+    char[] run = new char[Math.min(end, 8192)];
+    int size = 0;
+    for (int i = 0; i < end; ++i) {
+      char c = text.charAt(i);
+      if (state == TEXT && c >= ' ' && c != 0x7f && (c < 0x80 || c > 0x9f)) {
+        if (size == run.length) {
+          canvas.put(run, 0, size, style);
+          size = 0;
+        }
+        run[size++] = c;
+        continue;
+      }
+      if (size > 0) {
+        canvas.put(run, 0, size, style);
+        size = 0;
+      }
+      control(c);
+    }
+    if (size > 0) canvas.put(run, 0, size, style);
+  }
+
+  private void control(char c) {
+    switch (state) {
+      case ESCAPE:
+        escape(c);
+        return;
+      case CSI:
+        if (c >= 0x40 && c <= 0x7e) {
+          state = TEXT;
+          csi(c, sequence.toString());
+        } else if (sequence.length() < MAX_SEQUENCE && c >= 0x20 && c < 0x40) {
+          sequence.append(c);
+        } else if (c < 0x20 || sequence.length() >= MAX_SEQUENCE) {
+          if (c == 0x1b) state = ESCAPE;
+          else if (c == 0x18 || c == 0x1a) state = TEXT;  // CAN, SUB cancel it
+        }
+        return;
+      case STRING:
+        if (c == 0x07) state = TEXT;
+        else if (c == 0x1b) state = ESCAPE;
+        return;
+      case ONE_MORE:
+        state = TEXT;
+        return;
+      default:
+        break;
+    }
+    switch (c) {
+      case '\n':
+        canvas.lineFeed();
+        break;
+      case '\r':
+        canvas.carriageReturn();
+        break;
+      case '\b':
+        canvas.backspace();
+        break;
+      case '\t':
+        canvas.tab();
+        break;
+      case '\f':
+        canvas.clearScreen(false);
+        canvas.cursorTo(1, 1);
+        break;
+      case 0x07:
+        canvas.bell();
+        break;
+      case 0x1b:
+        state = ESCAPE;
+        break;
+      default:
+        break;  // not drawn
+    }
+  }
+
+  private void escape(char c) {
+    state = TEXT;
+    switch (c) {
+      case '[':
+        state = CSI;
+        sequence.setLength(0);
+        break;
+      case ']':
+      case 'P':
+      case '_':
+      case '^':
+      case 'X':
+        state = STRING;
+        break;
+      case 'c':  // a full reset
+        style = CanvasConsole.PLAIN | kind;
+        canvas.clearScreen(false);
+        canvas.cursorTo(1, 1);
+        break;
+      case '\\':
+        break;  // the end of a string
+      default:
+        // ESC 7, ESC = and the like are swallowed here; ESC ( B, ESC # 8 one later.
+        if (c == '(' || c == ')' || c == '*' || c == '+' || c == '#' || c == '%') state = ONE_MORE;
+        break;
+    }
+  }
+
+  private void csi(char command, String parameters) {
+    if (!parameters.isEmpty() && parameters.charAt(0) >= '<' && command != 'm') return;
+    int[] p = numbers(parameters);
+    switch (command) {
+      case 'm':
+        if (parameters.isEmpty() || parameters.charAt(0) < '<') sgr(p);
+        break;
+      case 'J':
+        canvas.eraseInDisplay(p[0]);
+        break;
+      case 'K':
+        canvas.eraseInLine(p[0]);
+        break;
+      case 'H':
+      case 'f':
+        canvas.cursorTo(Math.max(1, p[0]), Math.max(1, p.length > 1 ? p[1] : 1));
+        break;
+      case 'A':
+        canvas.cursorBy(-Math.max(1, p[0]), 0);
+        break;
+      case 'B':
+        canvas.cursorBy(Math.max(1, p[0]), 0);
+        break;
+      case 'C':
+        canvas.cursorBy(0, Math.max(1, p[0]));
+        break;
+      case 'D':
+        canvas.cursorBy(0, -Math.max(1, p[0]));
+        break;
+      case 'G':
+        canvas.cursorTo(0, Math.max(1, p[0]));
+        break;
+      default:
+        break;  // swallowed
+    }
+  }
+
+  /** The numbers of a sequence, 0 for those left out; at least one. */
+  private static int[] numbers(String parameters) {
+    String[] parts = parameters.split("[;:]", -1);
+    int[] numbers = new int[Math.max(1, parts.length)];
+    for (int i = 0; i < parts.length; ++i) {
+      String part = parts[i];
+      int n = 0;
+      for (int k = 0; k < part.length() && n < 100000; ++k) {
+        char c = part.charAt(k);
+        if (c >= '0' && c <= '9') n = n * 10 + (c - '0');
+      }
+      numbers[i] = n;
+    }
+    return numbers;
+  }
+
+  /** Select Graphic Rendition: colours and bold. */
+  private void sgr(int[] p) {
+    for (int i = 0; i < p.length; ++i) {
+      int n = p[i];
+      if (n == 0) {
+        style = CanvasConsole.PLAIN | kind;
+      } else if (n == 1) {
+        style |= CanvasConsole.BOLD;
+      } else if (n == 22) {
+        style &= ~CanvasConsole.BOLD;
+      } else if (n == 4) {
+        style |= CanvasConsole.UNDERLINE;
+      } else if (n == 24) {
+        style &= ~CanvasConsole.UNDERLINE;
+      } else if (n == 7) {
+        style |= CanvasConsole.INVERSE;
+      } else if (n == 27) {
+        style &= ~CanvasConsole.INVERSE;
+      } else if (n >= 30 && n <= 37) {
+        foreground(n - 30);
+      } else if (n == 39) {
+        foreground(CanvasConsole.DEFAULT_COLOUR);
+      } else if (n >= 40 && n <= 47) {
+        background(n - 40);
+      } else if (n == 49) {
+        background(CanvasConsole.DEFAULT_COLOUR);
+      } else if (n >= 90 && n <= 97) {
+        foreground(n - 90 + 8);
+      } else if (n >= 100 && n <= 107) {
+        background(n - 100 + 8);
+      } else if ((n == 38 || n == 48) && i + 1 < p.length) {
+        int colour = -1;
+        if (p[i + 1] == 5 && i + 2 < p.length) {
+          colour = Math.min(255, p[i + 2]);
+          i += 2;
+        } else if (p[i + 1] == 2 && i + 4 < p.length) {
+          colour =
+              CanvasConsole.nearestColour(
+                  Math.min(255, p[i + 2]), Math.min(255, p[i + 3]), Math.min(255, p[i + 4]));
+          i += 4;
+        } else {
+          i = p.length;
+        }
+        if (colour >= 0) {
+          if (n == 38) foreground(colour);
+          else background(colour);
+        }
+      }
+    }
+  }
+
+  private void foreground(int colour) {
+    style = (style & ~0x1ff) | colour;
+  }
+
+  private void background(int colour) {
+    style = (style & ~(0x1ff << CanvasConsole.BG_SHIFT)) | (colour << CanvasConsole.BG_SHIFT);
   }
 }

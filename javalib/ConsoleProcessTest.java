@@ -1,6 +1,7 @@
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertTrue;
+import static org.junit.jupiter.api.Assumptions.assumeTrue;
 
 import java.io.File;
 import java.io.IOException;
@@ -60,11 +61,65 @@ class ConsoleProcessTest {
     }
   }
 
-  /** Echoes its input with a prompt. */
+  /** Echoes its input with a prompt, from Console.in and System.in in turn. */
   static class Echo {
-    public static void main(String[] args) {
+    public static void main(String[] args) throws Exception {
       Console.setTitle("Echo");
-      for (String line; (line = Console.in.readLine()) != null; ) Console.out.println("> " + line);
+      java.io.BufferedReader in =
+          new java.io.BufferedReader(new java.io.InputStreamReader(System.in, "UTF-8"));
+      for (int i = 0; ; ++i) {
+        String line = i % 2 == 0 ? Console.in.readLine() : in.readLine();
+        if (line == null) break;
+        Console.out.println("> " + line);
+      }
+    }
+  }
+
+  /** Its static part fails, before main. */
+  static class FailsEarly {
+    static {
+      Console.setTitle("Tot");
+    }
+
+    static final int NUMBER = Integer.parseInt("pas un nombre");
+
+    public static void main(String[] args) {
+      System.out.println("never " + NUMBER);
+    }
+  }
+
+  /** Leaves a thread reading after main has returned. */
+  static class Worker {
+    public static void main(String[] args) {
+      Console.setTitle("Travail");
+      new Thread(() -> Console.out.println("lu : " + Console.in.readLine())).start();
+      Console.out.println("main a fini");
+    }
+  }
+
+  /** Starts the library on the event thread. */
+  static class FromTheEventThread {
+    public static void main(String[] args) throws Exception {
+      javax.swing.SwingUtilities.invokeAndWait(
+          () -> {
+            Console.setTitle("Evenements");
+            Console.out.println("depuis le fil des evenements");
+          });
+    }
+  }
+
+  /** A shutdown hook that prints for ever. */
+  static class Hooked {
+    public static void main(String[] args) throws Exception {
+      Runtime.getRuntime()
+          .addShutdownHook(
+              new Thread(
+                  () -> {
+                    for (long i = 0; ; ++i) System.out.println("crochet " + i);
+                  }));
+      Console.setTitle("Crochet");
+      Console.out.println("pret");
+      Thread.sleep(60000);
     }
   }
 
@@ -74,10 +129,97 @@ class ConsoleProcessTest {
   }
 
   @Test
-  void theWindowStaysOpenAfterMainAndClosingItEndsTheProgram() throws Exception {
+  void theWindowStaysOpenAfterMainAndSaysSo() throws Exception {
     Process program = start(Finishes.class, new String[0], new String[0]);
     String window = windowNamed("Fin (finished)");
     assertTrue(program.isAlive(), "main has returned, the window is still there");
+    // Saved as a user saves it, through the menu's keys and the dialog.
+    assertEquals("fini\n[finished]\n", transcript(window));
+    close(window);
+    assertEquals(0, exitStatus(program));
+  }
+
+  // A main class whose static part throws has failed: its report, the
+  // launcher's first line included, shows, and the status is 1.
+  @Test
+  void aFailureBeforeMainIsAFailure() throws Exception {
+    Process program = start(FailsEarly.class, new String[0], new String[0]);
+    String window = windowNamed("Tot (failed)");
+    String text = transcript(window);
+    assertTrue(
+        text.startsWith(
+            "Exception in thread \"main\" java.lang.ExceptionInInitializerError\n"
+                + "Caused by: java.lang.NumberFormatException"),
+        text);
+    assertTrue(text.endsWith("\n[failed, exit status 1]\n"), text);
+    close(window);
+    assertEquals(1, exitStatus(program));
+  }
+
+  // Input stays open while a thread of the program can still read.
+  @Test
+  void aThreadReadingAfterMainReturnedGetsItsLine() throws Exception {
+    Process program = start(Worker.class, new String[0], new String[0]);
+    String window = windowNamed("Travail");
+    waitFor("main's end", () -> read(stdout).contains("main a fini\n"));
+    Thread.sleep(500);
+    assertEquals(window, windowNamed("Travail"), "not finished while the thread reads");
+    xdotool("windowactivate", "--sync", window);
+    xdotool("type", "--delay", "20", "tard");
+    xdotool("key", "Return");
+    windowNamed("Travail (finished)");
+    assertTrue(read(stdout).contains("lu : tard\n"), read(stdout));
+    close(window);
+    assertEquals(0, exitStatus(program));
+  }
+
+  @Test
+  void theLibraryMayStartOnTheEventThread() throws Exception {
+    Process program = start(FromTheEventThread.class, new String[0], new String[0]);
+    String window = windowNamed("Evenements (finished)");
+    assertEquals("depuis le fil des evenements\n", read(stdout));
+    close(window);
+    assertEquals(0, exitStatus(program));
+  }
+
+  // Closing ends the program, even while a shutdown hook prints for ever.
+  @Test
+  void closingEndsTheProgramWhateverItsShutdownHooksDo() throws Exception {
+    Process program = start(Hooked.class, new String[0], new String[0]);
+    close(windowNamed("Crochet"));
+    assertEquals(0, exitStatus(program));
+    assertTrue(read(stdout).contains("crochet 1\n"), "the hook ran");
+  }
+
+  // A French keyboard's dead keys compose, as in any text field, and the
+  // lines typed reach Console.in and System.in alike.
+  @Test
+  void aFrenchKeyboardTypesWhatItsDeadKeysCompose() throws Exception {
+    assumeTrue(xkb("fr"), "setxkbmap is not installed");
+    try {
+      Process program = start(Echo.class, new String[0], new String[0]);
+      String window = windowNamed("Echo");
+      xdotool("windowactivate", "--sync", window);
+      xdotool("key", "dead_circumflex", "e", "dead_diaeresis", "i", "Return");
+      xdotool("key", "dead_circumflex", "a", "Return");
+      waitFor("the lines", () -> read(stdout).equals("> êï\n> â\n"));
+      close(window);
+      assertEquals(0, exitStatus(program));
+    } finally {
+      xkb("us");
+    }
+  }
+
+  // At twice the scale, the first window still fits the 1280 x 1024 screen.
+  @Test
+  void theFirstWindowFitsTheScreenAtAnyScale() throws Exception {
+    Process program =
+        start(Finishes.class, new String[] {"-Dsun.java2d.uiScale=2"}, new String[0]);
+    String window = windowNamed("Fin (finished)");
+    String info = run("xwininfo", "-id", window);
+    int width = number(info, "Width"), height = number(info, "Height");
+    assertTrue(width <= 1280 && height <= 1024, width + " x " + height);
+    assertTrue(width >= 640, "still a console's width: " + width);
     close(window);
     assertEquals(0, exitStatus(program));
   }
@@ -110,12 +252,16 @@ class ConsoleProcessTest {
 
   @Test
   void withoutAUsableDisplayStandardStreamsAreUsed() throws Exception {
+    // Console.in and System.in read standard input in turn.
     String[][] ways = {
       {"-Djava.awt.headless=true"}, {"-DDISPLAY-unset"}, {"-DDISPLAY=:9999"},
     };
     for (String[] way : ways) {
       Process program = start(Echo.class, way, new String[0]);
-      program.getOutputStream().write("un\ndeux é\n".getBytes(StandardCharsets.UTF_8));
+      program.getOutputStream().write("un\n".getBytes(StandardCharsets.UTF_8));
+      program.getOutputStream().flush();
+      waitFor("the first line", () -> read(stdout).equals("> un\n"));
+      program.getOutputStream().write("deux é\n".getBytes(StandardCharsets.UTF_8));
       program.getOutputStream().close();
       assertEquals(0, exitStatus(program), Arrays.toString(way) + ": " + read(stderr));
       assertEquals("> un\n> deux é\n", read(stdout), Arrays.toString(way));
@@ -163,6 +309,28 @@ class ConsoleProcessTest {
     return found.split("\n")[0];
   }
 
+  /**
+   * What the window holds, saved as its user saves it: Ctrl+S, then a file
+   * name typed into the dialog.
+   */
+  private static String transcript(String window) throws Exception {
+    Path file = Files.createTempFile("transcript", ".txt");
+    Files.delete(file);
+    try {
+      xdotool("windowactivate", "--sync", window);
+      xdotool("key", "--clearmodifiers", "ctrl+s");
+      String dialog = windowNamed("Save the transcript");
+      xdotool("windowactivate", "--sync", dialog);
+      xdotool("key", "ctrl+a");
+      xdotool("type", "--delay", "10", file.toString());
+      xdotool("key", "Return");
+      waitFor("the transcript", () -> Files.exists(file));
+      return read(file);
+    } finally {
+      Files.deleteIfExists(file);
+    }
+  }
+
   /** Closes the window as its user would, through the window manager (Alt+F4). */
   private static void close(String window) throws Exception {
     xdotool("windowactivate", "--sync", window);
@@ -170,11 +338,51 @@ class ConsoleProcessTest {
   }
 
   private static String xdotool(String... args) throws Exception {
-    List<String> command = new ArrayList<>(Arrays.asList("timeout", "20", "xdotool"));
+    List<String> command = new ArrayList<>(Arrays.asList("xdotool"));
+    command.addAll(Arrays.asList(args));
+    return run(command.toArray(new String[0]));
+  }
+
+  /** Runs a command within 20 seconds; its output. */
+  private static String run(String... args) throws Exception {
+    List<String> command = new ArrayList<>(Arrays.asList("timeout", "20"));
     command.addAll(Arrays.asList(args));
     Process process = new ProcessBuilder(command).redirectErrorStream(true).start();
-    assertTrue(process.waitFor(30, TimeUnit.SECONDS), "xdotool hung");
-    return new String(readAll(process), StandardCharsets.UTF_8);
+    byte[] output = readAll(process);
+    assertTrue(process.waitFor(30, TimeUnit.SECONDS), args[0] + " hung");
+    return new String(output, StandardCharsets.UTF_8);
+  }
+
+  /** The keyboard layout of the display; false without the XKB tools. */
+  private static boolean xkb(String layout) throws Exception {
+    try {
+      Process process = new ProcessBuilder("timeout", "20", "setxkbmap", layout).start();
+      assertTrue(process.waitFor(30, TimeUnit.SECONDS), "setxkbmap hung");
+      return process.exitValue() == 0;
+    } catch (IOException e) {
+      return false;
+    }
+  }
+
+  /** A number of xwininfo's: "  NAME: 123". */
+  private static int number(String info, String name) {
+    for (String line : info.split("\n")) {
+      line = line.trim();
+      if (line.startsWith(name + ":")) return Integer.parseInt(line.substring(name.length() + 1).trim());
+    }
+    throw new AssertionError("no " + name + " in " + info);
+  }
+
+  interface Condition {
+    boolean holds() throws Exception;
+  }
+
+  private static void waitFor(String what, Condition condition) throws Exception {
+    long deadline = System.nanoTime() + TimeUnit.SECONDS.toNanos(20);
+    while (!condition.holds()) {
+      assertTrue(System.nanoTime() < deadline, "no " + what + " within 20 s");
+      Thread.sleep(50);
+    }
   }
 
   private static byte[] readAll(Process process) throws IOException {

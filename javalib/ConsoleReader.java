@@ -13,7 +13,7 @@ import java.io.UncheckedIOException;
  */
 public class ConsoleReader extends Reader {
   private final BufferedReader stream;
-  private final CurseurCanvasConsole canvas;
+  private final CurseurCanvasConsole typed;
   // What read() has not yet taken of the window's current line, its line end included.
   private String rest = "";
   private int restAt;
@@ -22,13 +22,13 @@ public class ConsoleReader extends Reader {
   /** Lines from `source`, in the platform's charset. */
   public ConsoleReader(InputStream source) {
     stream = new BufferedReader(new InputStreamReader(source));
-    canvas = null;
+    typed = null;
   }
 
-  /** Lines typed into the canvas. */
-  public ConsoleReader(CurseurCanvasConsole canvas) {
+  /** Lines typed in the window. */
+  public ConsoleReader(CurseurCanvasConsole typed) {
     stream = null;
-    this.canvas = canvas;
+    this.typed = typed;
   }
 
   /** The next line without its line end, or null at the end of input. */
@@ -84,7 +84,7 @@ public class ConsoleReader extends Reader {
   private String next() throws IOException {
     if (ended) return null;
     try {
-      String line = canvas.takeLine();
+      String line = typed.takeLine();
       ended = line == null;
       return line;
     } catch (InterruptedException e) {

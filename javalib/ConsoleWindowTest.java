@@ -1,29 +1,47 @@
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
+import static org.junit.jupiter.api.Assertions.assertNotNull;
 import static org.junit.jupiter.api.Assertions.assertTrue;
 
+import java.awt.Color;
+import java.awt.Component;
 import java.awt.EventQueue;
 import java.awt.Frame;
+import java.awt.Point;
 import java.awt.Rectangle;
 import java.awt.Robot;
 import java.awt.Toolkit;
 import java.awt.datatransfer.DataFlavor;
 import java.awt.datatransfer.StringSelection;
+import java.awt.event.InputEvent;
 import java.awt.event.KeyEvent;
-import java.util.concurrent.CompletableFuture;
+import java.awt.image.BufferedImage;
+import java.io.BufferedReader;
+import java.io.DataInputStream;
+import java.io.InputStreamReader;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.util.ArrayList;
+import java.util.List;
+import java.util.Scanner;
 import java.util.concurrent.Callable;
+import java.util.concurrent.CompletableFuture;
 import java.util.concurrent.TimeUnit;
+import javax.swing.JMenuItem;
 import org.junit.jupiter.api.BeforeAll;
+import org.junit.jupiter.api.BeforeEach;
 import org.junit.jupiter.api.Test;
 
 /**
  * The console window on a real display, driven through the X server with
- * java.awt.Robot: what is printed, typed, pasted and copied. The program's side
- * runs here, in the test's thread, as a converted program's main would.
+ * java.awt.Robot (and xdotool for a French keyboard): what is printed,
+ * typed, edited, pasted, copied, found and saved. The program's side runs
+ * here, in the test's threads, as a converted program's would.
  */
 class ConsoleWindowTest {
   private static FrameConsole frame;
-  private static CurseurCanvasConsole canvas;
+  private static CanvasConsole canvas;
   private static Robot robot;
 
   @BeforeAll
@@ -36,18 +54,29 @@ class ConsoleWindowTest {
     waitUntil("the window has the keyboard", () -> onEdt(canvas::isFocusOwner));
   }
 
-  @Test
-  void theWindowIsTitledAndHoldsEightyMonospacedColumns() throws Exception {
-    assertEquals("Essai é", onEdt(frame::getTitle));
-    assertEquals(80, canvas.getColumns());
-    assertEquals(25, canvas.getRows());
-    assertEquals("Monospaced", canvas.getFont().getName());
-    int width = canvas.getFontMetrics(canvas.getFont()).charWidth('m') * 80;
-    assertTrue(onEdt(() -> canvas.getVisibleRect().width) >= width);
+  @BeforeEach
+  void aCleanWindow() throws Exception {
+    // What a failed test left typed is not the next one's.
+    while (frame.input().waiting() > 0) Console.in.readLine();
+    onEdt(
+        () -> {
+          frame.clear();
+          canvas.scrollToBottom();
+          return null;
+        });
+    Console.out.println();
   }
 
   @Test
-  void aTypedLineEchoesAfterThePromptAndIsRead() throws Exception {
+  void theWindowIsTitledAndHoldsEightyMonospacedColumns() throws Exception {
+    assertEquals("Essai é", onEdt(frame::getTitle));
+    assertEquals(80, onEdt(canvas::grid)[0]);
+    assertEquals(25, onEdt(canvas::grid)[1]);
+    assertEquals("Monospaced", canvas.getFont().getName());
+  }
+
+  @Test
+  void aTypedLineEchoesAfterThePromptInItsOwnColourAndIsRead() throws Exception {
     Console.out.print("Nom ? ");
     CompletableFuture<String> line = readLine();
     type("Ada");
@@ -55,13 +84,72 @@ class ConsoleWindowTest {
     assertFalse(line.isDone(), "read before Enter");
     key(KeyEvent.VK_ENTER);
     assertEquals("Ada", line.get(10, TimeUnit.SECONDS));
-    Console.out.println("Bonjour " + "Ada");
+    Console.out.println("Bonjour Ada");
     waitUntil("the answer", () -> shown().endsWith("Nom ? Ada\nBonjour Ada\n"));
+    long typed = lastLine() - 2;
+    assertEquals(CanvasConsole.OUTPUT, canvas.styleShown(typed, 0) & CanvasConsole.KIND);
+    assertEquals(CanvasConsole.INPUT, canvas.styleShown(typed, 6) & CanvasConsole.KIND);
+  }
+
+  // What is shown is what is read: the line is edited where its caret is.
+  @Test
+  void theLineIsEditedAtItsCaret() throws Exception {
+    String[][] cases = {
+      {"abc", "Left Left", "X", "aXbc"},
+      {"abc", "Home", "X", "Xabc"},
+      {"abcd", "Home Right Delete", "", "acd"},
+      {"abcd", "Left BackSpace", "", "abd"},
+      {"abc", "Home End", "X", "abcX"},
+      {"un deux", "ctrl+Left BackSpace", "", "undeux"},
+      {"un deux trois", "Home ctrl+Right ctrl+Right", "!", "un deux! trois"},
+      {"abcdef", "shift+Left shift+Left", "X", "abcdX"},
+      {"abc", "Left Left Left Left Left", "<", "<abc"},
+    };
+    for (String[] c : cases) {
+      CompletableFuture<String> line = readLine();
+      type(c[0]);
+      keys(c[1]);
+      type(c[2]);
+      waitUntil("the edited line " + c[3], () -> shown().endsWith(c[3]));
+      key(KeyEvent.VK_ENTER);
+      assertEquals(c[3], line.get(10, TimeUnit.SECONDS), String.join(" / ", c));
+    }
+    // Output while typing goes before the line, which stays as it is.
+    CompletableFuture<String> line = readLine();
+    type("abc");
+    keys("Left");
+    Console.out.println("sortie");
+    waitUntil("the output", () -> shown().endsWith("sortie\nabc"));
+    type("X");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("abXc", line.get(10, TimeUnit.SECONDS));
+  }
+
+  @Test
+  void upAndDownRecallTheLinesTypedBefore() throws Exception {
+    for (String word : new String[] {"premier", "second"}) {
+      CompletableFuture<String> line = readLine();
+      type(word);
+      key(KeyEvent.VK_ENTER);
+      assertEquals(word, line.get(10, TimeUnit.SECONDS));
+    }
+    CompletableFuture<String> line = readLine();
+    type("brouillon");
+    keys("Up Up");
+    waitUntil("the older line", () -> shown().endsWith("premier"));
+    keys("Down");
+    waitUntil("the newer line", () -> shown().endsWith("second"));
+    keys("Down");
+    waitUntil("the line being typed, back", () -> shown().endsWith("brouillon"));
+    keys("Up End");
+    type("!");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("second!", line.get(10, TimeUnit.SECONDS));
   }
 
   @Test
   void aScannerReadsTheWindowsLines() throws Exception {
-    java.util.Scanner scanner = new java.util.Scanner(Console.in);
+    Scanner scanner = new Scanner(Console.in);
     CompletableFuture<String> read =
         CompletableFuture.supplyAsync(
             () -> scanner.nextInt() + scanner.nextInt() + " " + scanner.next());
@@ -70,6 +158,41 @@ class ConsoleWindowTest {
     type("Mot");
     key(KeyEvent.VK_ENTER);
     assertEquals("42 Mot", read.get(10, TimeUnit.SECONDS));
+  }
+
+  // Whatever reads System.in reads the window, from one queue of lines with
+  // Console.in: whoever asks first gets the next line.
+  @Test
+  void systemInReadsTheWindowToo() throws Exception {
+    assertTrue(System.in instanceof CurseurCanvasConsole);
+    CompletableFuture<String> bytes =
+        CompletableFuture.supplyAsync(
+            () -> {
+              StringBuilder got = new StringBuilder();
+              try {
+                for (int c; (c = System.in.read()) != '\n'; ) got.append((char) c);
+                return got + "|" + System.in.available();
+              } catch (Exception e) {
+                return e.toString();
+              }
+            });
+    type("octets");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("octets|0", bytes.get(10, TimeUnit.SECONDS));
+
+    BufferedReader reader = new BufferedReader(new InputStreamReader(System.in));
+    CompletableFuture<String> first = supply(reader::readLine);
+    pasteText("un\ndeux\ntrois\n");
+    assertEquals("un", first.get(10, TimeUnit.SECONDS));
+    assertEquals("deux", Console.in.readLine(), "the next line goes to whoever asks");
+    assertEquals("trois", supply(reader::readLine).get(10, TimeUnit.SECONDS));
+
+    Scanner scanner = new Scanner(System.in);
+    @SuppressWarnings("deprecation")
+    CompletableFuture<String> both =
+        supply(() -> scanner.nextLine() + "+" + new DataInputStream(System.in).readLine());
+    pasteText("é→日本 😀\nfin\n");
+    assertEquals("é→日本 😀+fin", both.get(10, TimeUnit.SECONDS));
   }
 
   @Test
@@ -87,15 +210,8 @@ class ConsoleWindowTest {
 
   @Test
   void pastedLinesAreReadInTurnWithAnyCharacter() throws Exception {
-    String text = "un\r\ndeux é→日本\ntrois 😀";
-    onEdt(
-        () -> {
-          StringSelection selection = new StringSelection(text);
-          Toolkit.getDefaultToolkit().getSystemClipboard().setContents(selection, selection);
-          return null;
-        });
     CompletableFuture<String> first = readLine();
-    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_V);
+    pasteText("un\r\ndeux é→日本\ntrois 😀");
     assertEquals("un", first.get(10, TimeUnit.SECONDS));
     assertEquals("deux é→日本", readLine().get(10, TimeUnit.SECONDS));
     CompletableFuture<String> last = readLine();
@@ -108,35 +224,83 @@ class ConsoleWindowTest {
   }
 
   @Test
-  void aSelectionCanBeCopied() throws Exception {
+  void aPasteOfTenThousandLinesArrivesWholeAndInOrder() throws Exception {
+    StringBuilder text = new StringBuilder();
+    for (int i = 1; i <= 10000; ++i) text.append("ligne ").append(i).append('\n');
+    CompletableFuture<String> read =
+        supply(
+            () -> {
+              for (int i = 1; i <= 10000; ++i) {
+                String line = Console.in.readLine();
+                if (!line.equals("ligne " + i)) return "line " + i + " was " + line;
+              }
+              return "all";
+            });
+    pasteText(text.toString());
+    assertEquals("all", read.get(30, TimeUnit.SECONDS));
+  }
+
+  @Test
+  void aSelectionCanBeCopiedAndEverythingSelected() throws Exception {
     Console.out.println("à copier");
     waitUntil("the line", () -> shown().endsWith("à copier\n"));
+    long line = lastLine() - 1;
     onEdt(
         () -> {
-          int end = canvas.getDocument().getLength();
-          canvas.select(end - "à copier\n".length(), end - 1);
+          canvas.select(line, 0, "à copier".length());
           return null;
         });
     chord(KeyEvent.VK_CONTROL, KeyEvent.VK_C);
-    waitUntil(
-        "the clipboard",
-        () ->
-            "à copier"
-                .equals(
-                    onEdt(
-                        () ->
-                            Toolkit.getDefaultToolkit()
-                                .getSystemClipboard()
-                                .getData(DataFlavor.stringFlavor))));
+    waitUntil("the clipboard", () -> "à copier".equals(clipboard()));
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_A);
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_C);
+    waitUntil("all of it on the clipboard", () -> clipboard().endsWith("\nà copier\n"));
     onEdt(
         () -> {
-          canvas.select(0, 0);
+          canvas.clearSelection();
+          return null;
+        });
+  }
+
+  // Lines printed at the same time through System.out, System.err and
+  // Console.out never merge.
+  @Test
+  void linesPrintedByThreadsAtOnceStayWhole() throws Exception {
+    java.io.PrintStream[] streams = {System.out, System.err, Console.out};
+    List<Thread> threads = new ArrayList<>();
+    for (int t = 0; t < streams.length; ++t) {
+      final int n = t;
+      threads.add(
+          new Thread(
+              () -> {
+                for (int i = 0; i < 2500; ++i) {
+                  if (i % 2 == 0) streams[n].println("T" + n + " ligne " + i + " fin");
+                  else streams[n].printf("T%d ligne %d fin%n", n, i);
+                }
+              }));
+    }
+    for (Thread t : threads) t.start();
+    for (Thread t : threads) t.join();
+    waitUntil("every line", () -> shown().split("\n").length > 7500);
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_A);
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_C);
+    waitUntil("the clipboard", () -> clipboard().contains("T2 ligne 2499 fin"));
+    int whole = 0;
+    for (String line : clipboard().split("\n")) {
+      if (line.isEmpty()) continue;
+      assertTrue(line.matches("T[0-2] ligne \\d+ fin"), "a merged line: " + line);
+      ++whole;
+    }
+    assertEquals(7500, whole);
+    onEdt(
+        () -> {
+          canvas.clearSelection();
           return null;
         });
   }
 
   @Test
-  void standardErrorAndUncaughtExceptionsShowInTheWindow() throws Exception {
+  void standardErrorAndUncaughtExceptionsShowInRed() throws Exception {
     System.err.println("attention");
     Thread worker =
         new Thread(
@@ -151,41 +315,343 @@ class ConsoleWindowTest {
         "the exception's trace",
         () ->
             shown().contains("Exception in thread \"calcul\" java.lang.IllegalStateException: boum\n")
-                && shown().contains("\tat ConsoleWindowTest.lambda$"));
+                && shown().contains("        at ConsoleWindowTest.lambda$"));
+    long line = lineHolding("attention");
+    assertEquals(CanvasConsole.ERROR, canvas.styleShown(line, 0) & CanvasConsole.KIND);
+    assertEquals(new Color(0xf1, 0x4c, 0x4c), colourOf(line, 0));
+  }
+
+  // Control characters as a terminal treats them.
+  @Test
+  void controlCharactersActAsInATerminal() throws Exception {
+    Console.out.print("abcdef\rXY\n");
+    Console.out.print("12345\b\b9\n");
+    Console.out.print("a\tb\tc\n");
+    Console.out.print("bi\007p\u0001\u0002\u007f!\n");
+    for (int i = 0; i <= 100; i += 20) Console.out.print("\r" + i + " %");
+    Console.out.println();
+    waitUntil(
+        "the lines",
+        () -> shown().endsWith("XYcdef\n12395\na       b       c\nbip!\n100 %\n"));
+    Console.out.print("avant\f");
+    Console.out.println("après");
+    waitUntil("the window cleared", () -> onEdt(canvas::visibleText).startsWith("après\n"));
+    assertTrue(shown().contains("avant\n"), "what was cleared is in the scroll-back");
+  }
+
+  // The escape sequences of console programs: colours, bold, clearing and
+  // moving the cursor home; any other is swallowed.
+  @Test
+  void escapeSequencesColourClearAndMoveHome() throws Exception {
+    Console.out.println("\033[31mrouge\033[0m \033[1;32mvert\033[0m \033[44;97mfond\033[0m"
+        + " \033[38;5;208morange\033[39m \033[48;5;22mvert fonce\033[49m \033[95mvif\033[0m");
+    waitUntil("the colours", () -> shown().contains("rouge vert fond orange vert fonce vif\n"));
+    long line = lineHolding("rouge vert");
+    assertEquals(1, canvas.styleShown(line, 0) & 0x1ff);
+    assertEquals(new Color(0xcd, 0x31, 0x31), colourOf(line, 1));
+    assertTrue((canvas.styleShown(line, 6) & CanvasConsole.BOLD) != 0);
+    assertEquals(4, (canvas.styleShown(line, 11) >> CanvasConsole.BG_SHIFT) & 0x1ff);
+    assertEquals(208, canvas.styleShown(line, 16) & 0x1ff);
+    assertEquals(22, (canvas.styleShown(line, 23) >> CanvasConsole.BG_SHIFT) & 0x1ff);
+    assertEquals(13, canvas.styleShown(line, 34) & 0x1ff);
+    assertEquals(CanvasConsole.PLAIN, canvas.styleShown(line, 5));
+
+    // A screen redrawn from home, as a game or a menu does.
+    for (int frame = 1; frame <= 3; ++frame)
+      Console.out.print("\033[H\033[2JImage " + frame + "\nligne deux\n");
+    Console.out.print("\033[Hxx\033[K\n");
+    Console.out.print("\033[?25l\033]0;titre\007\033(B\033[5n\033[1;1H");
+    Console.out.flush();
+    waitUntil("the last frame", () -> onEdt(canvas::visibleText).startsWith("xx\nligne deux\n"));
+    assertFalse(shown().contains("titre"), "an operating system command is not drawn");
+    Console.out.print("\033cremis a zero\n");
+    waitUntil("the reset", () -> onEdt(canvas::visibleText).startsWith("remis a zero\n"));
   }
 
   @Test
   void twentyThousandLinesEndWithTheLastInViewAndABoundedScrollBack() throws Exception {
     for (int i = 1; i <= 20000; ++i) Console.out.println("ligne " + i);
     waitUntil("the last line", () -> shown().endsWith("\nligne 20000\n"));
-    waitUntil(
-        "the last line in view",
-        () ->
-            onEdt(
-                () -> {
-                  int last = canvas.getDocument().getLength() - 2;
-                  Rectangle line = canvas.modelToView(last);
-                  return line != null && canvas.getVisibleRect().contains(line);
-                }));
-    String text = shown();
-    assertEquals(CanvasConsole.MAX_LINES + 1, onEdt(canvas::getLineCount));
-    assertTrue(text.startsWith("ligne 10001\n"), "10,000 lines kept, older ones dropped");
+    waitUntil("the last line in view", () -> onEdt(canvas::visibleText).contains("ligne 20000\n"));
+    long[] lines = onEdt(canvas::lines);
+    assertEquals(CanvasConsole.MAX_LINES + 1, lines[1] - lines[0] + 1);
+    assertTrue(shown().startsWith("ligne 10001\n"), "10,000 lines kept, older ones dropped");
   }
+
+  // Scrolled up, the view stays; back at the bottom, it follows again.
+  @Test
+  void theViewStaysWhereTheReaderScrolled() throws Exception {
+    for (int i = 1; i <= 200; ++i) Console.out.println("avant " + i);
+    waitUntil("the lines", () -> onEdt(canvas::visibleText).contains("avant 200\n"));
+    key(KeyEvent.VK_PAGE_UP);
+    chord(KeyEvent.VK_SHIFT, KeyEvent.VK_PAGE_UP);
+    waitUntil("scrolled up", () -> !onEdt(canvas::following));
+    String view = onEdt(canvas::visibleText);
+    assertFalse(view.contains("avant 200\n"));
+    for (int i = 1; i <= 300; ++i) Console.out.println("pendant " + i);
+    waitUntil("the output", () -> shown().endsWith("pendant 300\n"));
+    Thread.sleep(100);
+    assertEquals(view, onEdt(canvas::visibleText), "the view stayed");
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_HOME);
+    waitUntil("the top", () -> onEdt(canvas::visibleText).startsWith(shown().split("\n")[0]));
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_END);
+    waitUntil("following again", () -> onEdt(canvas::following));
+    Console.out.println("après");
+    waitUntil("the new line in view", () -> onEdt(canvas::visibleText).contains("après\n"));
+
+    // A resize keeps the prompt in view.
+    Console.out.print("Invite > ");
+    Rectangle bounds = onEdt(frame::getBounds);
+    try {
+      onEdt(
+          () -> {
+            frame.setSize(bounds.width - 200, bounds.height - 200);
+            frame.validate();
+            return null;
+          });
+      waitUntil("the prompt in view", () -> onEdt(canvas::visibleText).contains("Invite > "));
+    } finally {
+      onEdt(
+          () -> {
+            frame.setBounds(bounds);
+            frame.validate();
+            return null;
+          });
+    }
+  }
+
+  @Test
+  void theTextZoomsWithItsKeysAndTheWheel() throws Exception {
+    int normal = canvas.fontSize();
+    int columns = onEdt(canvas::grid)[0];
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_EQUALS);
+    waitUntil("bigger", () -> canvas.fontSize() > normal);
+    assertTrue(onEdt(canvas::grid)[0] < columns, "fewer columns");
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_MINUS);
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_MINUS);
+    waitUntil("smaller", () -> canvas.fontSize() < normal);
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_0);
+    waitUntil("back", () -> canvas.fontSize() == normal);
+    Point centre = onEdt(() -> centreOf(canvas));
+    robot.mouseMove(centre.x, centre.y);
+    robot.keyPress(KeyEvent.VK_CONTROL);
+    robot.mouseWheel(-1);
+    robot.keyRelease(KeyEvent.VK_CONTROL);
+    robot.waitForIdle();
+    waitUntil("bigger by the wheel", () -> canvas.fontSize() > normal);
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_0);
+    waitUntil("back", () -> canvas.fontSize() == normal);
+  }
+
+  // The menu on the right button, its items and their keys.
+  @Test
+  void theMenuFindsClearsAndSaves() throws Exception {
+    for (int i = 1; i <= 50; ++i) Console.out.println(i == 7 ? "une aiguille ici" : "foin " + i);
+    waitUntil("the lines", () -> shown().endsWith("foin 50\n"));
+    Point centre = onEdt(() -> centreOf(canvas));
+    robot.mouseMove(centre.x, centre.y);
+    robot.mousePress(InputEvent.BUTTON3_DOWN_MASK);
+    robot.mouseRelease(InputEvent.BUTTON3_DOWN_MASK);
+    waitUntil("the menu", () -> onEdt(frame.menu()::isShowing));
+    List<String> items = new ArrayList<>();
+    for (Component item : frame.menu().getComponents())
+      if (item instanceof JMenuItem) items.add(((JMenuItem) item).getText());
+    assertEquals(
+        "[Copy, Paste, Select all, Find..., Find next, Find previous, Clear, Save transcript...,"
+            + " Zoom in, Zoom out, Normal size]",
+        items.toString());
+    key(KeyEvent.VK_ESCAPE);
+    waitUntil("the menu closed", () -> !onEdt(frame.menu()::isShowing));
+
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_F);
+    waitUntil("the find field", () -> onEdt(frame.findField()::isFocusOwner));
+    type("aiguille");
+    waitUntil("the match", () -> onEdt(canvas::match) != null);
+    assertEquals(lineHolding("une aiguille"), onEdt(canvas::match)[0]);
+    assertEquals(4, onEdt(canvas::match)[1]);
+    key(KeyEvent.VK_ESCAPE);
+    waitUntil("the keys back in the text", () -> onEdt(canvas::isFocusOwner));
+
+    // Saved: the scroll-back in UTF-8, typed lines included.
+    CompletableFuture<String> line = readLine();
+    type("tape");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("tape", line.get(10, TimeUnit.SECONDS));
+    Console.out.println("fin é");
+    waitUntil("the last line", () -> shown().endsWith("fin é\n"));
+    Path saved = Files.createTempFile("transcript", ".txt");
+    frame.saveTranscript(saved);
+    String transcript = new String(Files.readAllBytes(saved), StandardCharsets.UTF_8);
+    Files.delete(saved);
+    assertTrue(transcript.contains("une aiguille ici\n"));
+    assertTrue(transcript.contains("\ntape\nfin é\n"), transcript);
+
+    // Cleared by its item, clicked.
+    robot.mouseMove(centre.x, centre.y);
+    robot.mousePress(InputEvent.BUTTON3_DOWN_MASK);
+    robot.mouseRelease(InputEvent.BUTTON3_DOWN_MASK);
+    waitUntil("the menu", () -> onEdt(frame.menu()::isShowing));
+    Point clear =
+        onEdt(
+            () -> {
+              for (Component item : frame.menu().getComponents())
+                if (item instanceof JMenuItem && ((JMenuItem) item).getText().equals("Clear"))
+                  return centreOf(item);
+              return null;
+            });
+    robot.mouseMove(clear.x, clear.y);
+    robot.mousePress(InputEvent.BUTTON1_DOWN_MASK);
+    robot.mouseRelease(InputEvent.BUTTON1_DOWN_MASK);
+    waitUntil("cleared", () -> !shown().contains("aiguille"));
+  }
+
+  // The helpers.
 
   private static CompletableFuture<String> readLine() {
     return CompletableFuture.supplyAsync(Console.in::readLine);
+  }
+
+  interface Reading {
+    String read() throws Exception;
+  }
+
+  private static CompletableFuture<String> supply(Reading what) {
+    return CompletableFuture.supplyAsync(
+        () -> {
+          try {
+            return what.read();
+          } catch (Exception e) {
+            return e.toString();
+          }
+        });
   }
 
   private static String shown() throws Exception {
     return onEdt(canvas::shownText);
   }
 
+  /** The number of the last line of the text. */
+  private static long lastLine() throws Exception {
+    return onEdt(canvas::lines)[1];
+  }
+
+  /** The number of the last line starting with `text`. */
+  private static long lineHolding(String text) throws Exception {
+    String[] lines = shown().split("\n", -1);
+    long first = onEdt(canvas::lines)[0];
+    for (int i = lines.length - 1; i >= 0; --i) if (lines[i].startsWith(text)) return first + i;
+    throw new AssertionError("no line starts with " + text);
+  }
+
+  /** The colour a cell's text is drawn in: the one farthest from the background in it. */
+  private static Color colourOf(long line, int cell) throws Exception {
+    onEdt(
+        () -> {
+          canvas.sync();
+          canvas.paintImmediately(canvas.getVisibleRect());
+          Toolkit.getDefaultToolkit().sync();
+          return null;
+        });
+    Rectangle bounds = onEdt(() -> canvas.cellBounds(line, cell));
+    assertNotNull(bounds, "the cell is out of view");
+    Point origin = onEdt(canvas::getLocationOnScreen);
+    BufferedImage image =
+        robot.createScreenCapture(
+            new Rectangle(origin.x + bounds.x, origin.y + bounds.y, bounds.width, bounds.height));
+    Color background = new Color(0x1e, 0x1e, 0x1e), best = background;
+    int farthest = 0;
+    for (int x = 0; x < image.getWidth(); ++x)
+      for (int y = 0; y < image.getHeight(); ++y) {
+        Color c = new Color(image.getRGB(x, y));
+        int distance =
+            Math.abs(c.getRed() - background.getRed())
+                + Math.abs(c.getGreen() - background.getGreen())
+                + Math.abs(c.getBlue() - background.getBlue());
+        if (distance > farthest) {
+          farthest = distance;
+          best = c;
+        }
+      }
+    return best;
+  }
+
+  private static Point centreOf(Component component) {
+    Point at = component.getLocationOnScreen();
+    return new Point(at.x + component.getWidth() / 2, at.y + component.getHeight() / 2);
+  }
+
+  private static String clipboard() throws Exception {
+    return onEdt(
+        () -> {
+          try {
+            return (String) Toolkit.getDefaultToolkit().getSystemClipboard().getData(DataFlavor.stringFlavor);
+          } catch (Exception e) {
+            return "";
+          }
+        });
+  }
+
+  private static void pasteText(String text) throws Exception {
+    onEdt(
+        () -> {
+          StringSelection selection = new StringSelection(text);
+          Toolkit.getDefaultToolkit().getSystemClipboard().setContents(selection, selection);
+          return null;
+        });
+    chord(KeyEvent.VK_CONTROL, KeyEvent.VK_V);
+  }
+
   private static void type(String letters) {
     for (char c : letters.toCharArray()) {
+      if (c == ' ') {
+        key(KeyEvent.VK_SPACE);
+        continue;
+      }
+      if (c == '!') {
+        chord(KeyEvent.VK_SHIFT, KeyEvent.VK_1);
+        continue;
+      }
+      if (c == '<') {
+        chord(KeyEvent.VK_SHIFT, KeyEvent.VK_COMMA);
+        continue;
+      }
       boolean upper = Character.isUpperCase(c);
       int code = KeyEvent.getExtendedKeyCodeForChar(Character.toLowerCase(c));
       if (upper) chord(KeyEvent.VK_SHIFT, code);
       else key(code);
+    }
+  }
+
+  /** Keys as xdotool names them: "Left", "ctrl+Left", "shift+Home". */
+  private static void keys(String names) {
+    for (String name : names.split(" ")) {
+      String[] parts = name.split("\\+");
+      int code = code(parts[parts.length - 1]);
+      if (parts.length == 1) key(code);
+      else chord(parts[0].equals("ctrl") ? KeyEvent.VK_CONTROL : KeyEvent.VK_SHIFT, code);
+    }
+  }
+
+  private static int code(String name) {
+    switch (name) {
+      case "Left":
+        return KeyEvent.VK_LEFT;
+      case "Right":
+        return KeyEvent.VK_RIGHT;
+      case "Up":
+        return KeyEvent.VK_UP;
+      case "Down":
+        return KeyEvent.VK_DOWN;
+      case "Home":
+        return KeyEvent.VK_HOME;
+      case "End":
+        return KeyEvent.VK_END;
+      case "Delete":
+        return KeyEvent.VK_DELETE;
+      case "BackSpace":
+        return KeyEvent.VK_BACK_SPACE;
+      default:
+        throw new IllegalArgumentException(name);
     }
   }
 
@@ -201,6 +667,26 @@ class ConsoleWindowTest {
     robot.keyRelease(code);
     robot.keyRelease(modifier);
     robot.waitForIdle();
+  }
+
+  /** Runs a command (within 20 s); false when it is not installed. */
+  private static boolean run(String... command) throws Exception {
+    List<String> limited = new ArrayList<>();
+    limited.add("timeout");
+    limited.add("20");
+    for (String part : command) limited.add(part);
+    Process process;
+    try {
+      process = new ProcessBuilder(limited).redirectErrorStream(true).start();
+    } catch (java.io.IOException e) {
+      return false;
+    }
+    assertTrue(process.waitFor(30, TimeUnit.SECONDS), command[0] + " hung");
+    int status = process.exitValue();
+    if (status == 127) return false;
+    assertEquals(0, status, String.join(" ", command));
+    robot.waitForIdle();
+    return true;
   }
 
   private static <T> T onEdt(Callable<T> what) throws Exception {

@@ -1,141 +1,394 @@
+import java.awt.EventQueue;
+import java.awt.SecondaryLoop;
 import java.awt.Toolkit;
 import java.awt.datatransfer.Clipboard;
 import java.awt.datatransfer.DataFlavor;
-import java.awt.datatransfer.StringSelection;
 import java.awt.event.KeyEvent;
-import java.awt.event.MouseEvent;
-import java.util.concurrent.LinkedBlockingQueue;
-import javax.swing.text.BadLocationException;
+import java.io.IOException;
+import java.io.InputStream;
+import java.nio.ByteBuffer;
+import java.nio.CharBuffer;
+import java.nio.charset.Charset;
+import java.nio.charset.CharsetEncoder;
+import java.nio.charset.CodingErrorAction;
+import java.util.ArrayDeque;
+import java.util.ArrayList;
+import java.util.List;
 
 /**
- * The console's canvas with its text cursor: the line being typed sits at the
- * end, after the output, as in a terminal. Typed characters echo at the
- * cursor, Backspace edits the line, Enter hands it to the program; pasted text
- * is typed as it stands, each line end in it ending a line. Ctrl+D on an empty
- * line ends the input. Text can be selected and copied, not edited.
+ * What is typed: the line being edited at the cursor, as a shell's line
+ * editor edits it, the lines typed earlier to recall, and the lines ended
+ * with Enter, waiting for the program.
  *
- * <p>Every change to the text goes through this class: the keys are handled
- * here, and the text area's own ways in (typing, pasting, dropping) all end in
- * {@link #replaceSelection}, which types.
+ * <p>The line is edited where its caret is: Left, Right, Home, End,
+ * Backspace and Delete act inside it, Ctrl with Left or Right by words,
+ * typing inserts at the caret or replaces the selection, Up and Down recall
+ * earlier lines. Output never changes it; the program reads exactly the line
+ * shown. Pasted text is typed, each line end in it ending a line, a little
+ * at a time so that the window keeps answering.
+ *
+ * <p>The lines ended wait in one queue for whoever asks first: Console.in
+ * (see ConsoleReader) takes them as lines, and this stream, which becomes
+ * System.in, hands them out as bytes in the charset readers use by default.
  */
-public class CurseurCanvasConsole extends CanvasConsole {
-  private static final long serialVersionUID = 1L;
-
+public class CurseurCanvasConsole extends InputStream {
   /** The longest line that can be typed; enough for any paste of a line. */
   public static final int MAX_INPUT = 1 << 20;
+  /** Pasted text typed in one turn of the event queue. */
+  private static final int PASTE_CHUNK = 1 << 16;
 
   // Identity marks the end of the input; no typed line is this object.
   private static final String END = new String("");
 
-  private final LinkedBlockingQueue<String> lines = new LinkedBlockingQueue<>();
-  private volatile boolean accepting = true;
+  private final CanvasConsole canvas;
 
-  public CurseurCanvasConsole() {
-    setEditable(true);  // so the cursor shows; the keys below are all that edits
-    setTransferHandler(null);  // copy and paste are done here
-    setDropTarget(null);
-    enableInputMethods(false);  // composed text comes as typed characters
-    setFocusTraversalKeysEnabled(false);  // Tab is typed
-    enableEvents(java.awt.AWTEvent.MOUSE_EVENT_MASK);
+  // The line being edited, event thread only.
+  private final StringBuilder line = new StringBuilder();
+  private int caret;
+  private int anchor;  // the selection's other end; caret when there is none
+  private final List<String> history = new ArrayList<>();
+  private int recalled;  // into history; its size while editing a new line
+  private String draft = "";
+  private final StringBuilder pasting = new StringBuilder();
+  private boolean accepting = true;
+
+  // The lines ended, for whoever asks first.
+  private final ArrayDeque<String> lines = new ArrayDeque<>();
+  private SecondaryLoop waiting;  // the event thread itself waiting for a line
+
+  // The bytes of the line System.in is handing out.
+  private final Charset charset = Charset.defaultCharset();
+  private byte[] bytes = new byte[0];
+  private int bytesAt;
+  private boolean ended;
+
+  public CurseurCanvasConsole(CanvasConsole canvas) {
+    this.canvas = canvas;
   }
+
+  // ---------------------------------------------------------------------
+  // The lines ended, any thread.
 
   /**
    * The next line typed, without its line end, or null once the input has
-   * ended. Waits for it; any thread but the event thread.
+   * ended. Waits for it; on the event thread, events go on meanwhile.
    */
   public String takeLine() throws InterruptedException {
-    java.awt.EventQueue.invokeLater(this::reveal);
-    String line = lines.take();
-    if (line == END) {
-      lines.add(END);  // every later read ends too
+    // A prompt printed without a line end shows before the wait.
+    canvas.flushTails(true);
+    canvas.revealSoon();
+    String next;
+    if (EventQueue.isDispatchThread()) {
+      next = takeOnEventThread();
+    } else {
+      synchronized (lines) {
+        while (lines.isEmpty()) lines.wait();
+        next = lines.poll();
+      }
+    }
+    if (next == END) {
+      synchronized (lines) {
+        lines.addFirst(END);  // every later read ends too
+      }
       return null;
     }
-    return line;
+    return next;
   }
 
-  /** Typing is over: the program has ended. Any thread. */
+  private String takeOnEventThread() {
+    for (; ; ) {
+      SecondaryLoop loop;
+      synchronized (lines) {
+        if (!lines.isEmpty()) return lines.poll();
+        loop = Toolkit.getDefaultToolkit().getSystemEventQueue().createSecondaryLoop();
+        waiting = loop;
+      }
+      loop.enter();
+    }
+  }
+
+  private void offer(String text) {
+    SecondaryLoop loop;
+    synchronized (lines) {
+      lines.add(text);
+      lines.notifyAll();
+      loop = waiting;
+      waiting = null;
+    }
+    if (loop != null) loop.exit();
+  }
+
+  /** How many lines ended wait for the program. Any thread. */
+  public int waiting() {
+    synchronized (lines) {
+      return lines.size();
+    }
+  }
+
+  /** Typing is over: the program has ended. Event thread. */
   public void stopInput() {
     accepting = false;
+    line.setLength(0);
+    caret = anchor = 0;
+    pasting.setLength(0);
+    show();
   }
 
+  /** Whether typing is taken. */
+  public boolean accepting() {
+    return accepting;
+  }
+
+  // ---------------------------------------------------------------------
+  // System.in: the lines as bytes.
+
   @Override
-  protected void processKeyEvent(KeyEvent e) {
+  public int read() throws IOException {
+    byte[] one = new byte[1];
+    return read(one, 0, 1) < 0 ? -1 : one[0] & 0xff;
+  }
+
+  /** Waits for a line when none is left to hand out, then hands out at most the rest of it. */
+  @Override
+  public synchronized int read(byte[] buffer, int offset, int size) throws IOException {
+    if (offset < 0 || size < 0 || size > buffer.length - offset)
+      throw new IndexOutOfBoundsException();
+    if (size == 0) return 0;
+    if (bytesAt == bytes.length) {
+      if (ended) return -1;
+      String next;
+      try {
+        next = takeLine();
+      } catch (InterruptedException e) {
+        Thread.currentThread().interrupt();
+        throw new java.io.InterruptedIOException("interrupted while waiting for a line");
+      }
+      if (next == null) {
+        ended = true;
+        return -1;
+      }
+      bytes = encode(next + System.lineSeparator());
+      bytesAt = 0;
+    }
+    int n = Math.min(size, bytes.length - bytesAt);
+    System.arraycopy(bytes, bytesAt, buffer, offset, n);
+    bytesAt += n;
+    return n;
+  }
+
+  /** What is left of the line begun; lines not begun are not counted, as a terminal does. */
+  @Override
+  public synchronized int available() {
+    return bytes.length - bytesAt;
+  }
+
+  /** The console's input lasts as long as the program: closing it ends nothing. */
+  @Override
+  public void close() {}
+
+  private byte[] encode(String text) {
+    try {
+      CharsetEncoder encoder =
+          charset
+              .newEncoder()
+              .onMalformedInput(CodingErrorAction.REPLACE)
+              .onUnmappableCharacter(CodingErrorAction.REPLACE);
+      ByteBuffer encoded = encoder.encode(CharBuffer.wrap(text));
+      byte[] out = new byte[encoded.remaining()];
+      encoded.get(out);
+      return out;
+    } catch (java.nio.charset.CharacterCodingException e) {
+      return text.getBytes(charset);
+    }
+  }
+
+  // ---------------------------------------------------------------------
+  // The keys. Event thread.
+
+  /** A key for the line editor; consumed when it is one. */
+  public void key(KeyEvent e) {
     if (e.getID() == KeyEvent.KEY_TYPED) {
       char c = e.getKeyChar();
-      boolean command = e.isControlDown() || e.isMetaDown();
+      // AltGr is Ctrl+Alt on Windows: what it types is typed.
+      boolean command = (e.isControlDown() && !e.isAltDown()) || e.isMetaDown();
       if (!command && (c >= ' ' || c == '\t') && c != KeyEvent.CHAR_UNDEFINED && c != 0x7f)
         type(String.valueOf(c));
       e.consume();
       return;
     }
-    if (e.getID() != KeyEvent.KEY_PRESSED) {
-      super.processKeyEvent(e);
-      return;
-    }
-    int code = e.getKeyCode();
+    if (e.getID() != KeyEvent.KEY_PRESSED) return;
     boolean control = e.isControlDown() || e.isMetaDown();
     boolean shift = e.isShiftDown();
-    if (code == KeyEvent.VK_ENTER) {
-      type("\n");
-    } else if (code == KeyEvent.VK_BACK_SPACE) {
-      backspace();
-    } else if ((control && code == KeyEvent.VK_V) || (shift && code == KeyEvent.VK_INSERT)) {
-      paste();
-    } else if ((control && code == KeyEvent.VK_C) || (control && code == KeyEvent.VK_INSERT)) {
-      copy();
-    } else if (control && code == KeyEvent.VK_A) {
-      selectAll();
-    } else if (control && code == KeyEvent.VK_D) {
-      endInput();
-    } else if (isNavigation(code)) {
-      super.processKeyEvent(e);  // moves the cursor or the view, selects
-      return;
+    switch (e.getKeyCode()) {
+      case KeyEvent.VK_ENTER:
+        type("\n");
+        break;
+      case KeyEvent.VK_BACK_SPACE:
+        erase(-1, control);
+        break;
+      case KeyEvent.VK_DELETE:
+        erase(1, control);
+        break;
+      case KeyEvent.VK_LEFT:
+      case KeyEvent.VK_KP_LEFT:
+        moveTo(control ? wordBefore(caret) : before(caret), shift);
+        break;
+      case KeyEvent.VK_RIGHT:
+      case KeyEvent.VK_KP_RIGHT:
+        moveTo(control ? wordAfter(caret) : after(caret), shift);
+        break;
+      case KeyEvent.VK_HOME:
+        if (control) return;  // the view's
+        moveTo(0, shift);
+        break;
+      case KeyEvent.VK_END:
+        if (control) return;
+        moveTo(line.length(), shift);
+        break;
+      case KeyEvent.VK_UP:
+      case KeyEvent.VK_KP_UP:
+        if (shift || control) return;
+        recall(-1);
+        break;
+      case KeyEvent.VK_DOWN:
+      case KeyEvent.VK_KP_DOWN:
+        if (shift || control) return;
+        recall(1);
+        break;
+      case KeyEvent.VK_D:
+        if (!control) return;
+        endInput();
+        break;
+      case KeyEvent.VK_ESCAPE:
+        anchor = caret;
+        show();
+        break;
+      default:
+        return;
     }
     e.consume();
   }
 
-  private static boolean isNavigation(int code) {
-    switch (code) {
-      case KeyEvent.VK_UP:
-      case KeyEvent.VK_DOWN:
-      case KeyEvent.VK_LEFT:
-      case KeyEvent.VK_RIGHT:
-      case KeyEvent.VK_PAGE_UP:
-      case KeyEvent.VK_PAGE_DOWN:
-      case KeyEvent.VK_HOME:
-      case KeyEvent.VK_END:
-      case KeyEvent.VK_SHIFT:
-      case KeyEvent.VK_CONTROL:
-        return true;
-      default:
-        return false;
-    }
+  private void moveTo(int where, boolean extend) {
+    caret = Math.max(0, Math.min(where, line.length()));
+    if (!extend) anchor = caret;
+    canvas.scrollToBottom();
+    show();
   }
 
-  @Override
-  protected void processMouseEvent(MouseEvent e) {
-    // The middle button pastes X's selection, as terminals do.
-    if (e.getID() == MouseEvent.MOUSE_CLICKED && e.getButton() == MouseEvent.BUTTON2) {
-      Clipboard selection = Toolkit.getDefaultToolkit().getSystemSelection();
-      if (selection != null) paste(selection);
-      e.consume();
+  /** Backspace (towards -1) or Delete: the selection, else a character or a word. */
+  private void erase(int towards, boolean word) {
+    if (!accepting) return;
+    if (anchor == caret) {
+      int other =
+          towards < 0 ? (word ? wordBefore(caret) : before(caret)) : (word ? wordAfter(caret) : after(caret));
+      anchor = other;
+    }
+    replaceSelection("");
+    show();
+  }
+
+  /** Where a caret goes one character back or on, a pair of surrogates being one. */
+  private int before(int at) {
+    if (at <= 0) return 0;
+    return at >= 2 && Character.isLowSurrogate(line.charAt(at - 1))
+            && Character.isHighSurrogate(line.charAt(at - 2))
+        ? at - 2
+        : at - 1;
+  }
+
+  private int after(int at) {
+    if (at >= line.length()) return line.length();
+    return at + 1 < line.length() && Character.isHighSurrogate(line.charAt(at))
+            && Character.isLowSurrogate(line.charAt(at + 1))
+        ? at + 2
+        : at + 1;
+  }
+
+  private int wordBefore(int at) {
+    while (at > 0 && !Character.isLetterOrDigit(line.charAt(at - 1))) --at;
+    while (at > 0 && Character.isLetterOrDigit(line.charAt(at - 1))) --at;
+    return at;
+  }
+
+  private int wordAfter(int at) {
+    while (at < line.length() && !Character.isLetterOrDigit(line.charAt(at))) ++at;
+    while (at < line.length() && Character.isLetterOrDigit(line.charAt(at))) ++at;
+    return at;
+  }
+
+  /** Up (-1) and Down (1) through the lines typed before; past the newest, the draft. */
+  private void recall(int step) {
+    if (!accepting) return;
+    int to = recalled + step;
+    if (to < 0 || to > history.size()) {
+      Toolkit.getDefaultToolkit().beep();
       return;
     }
-    super.processMouseEvent(e);
+    if (recalled == history.size()) draft = line.toString();
+    recalled = to;
+    line.setLength(0);
+    line.append(to == history.size() ? draft : history.get(to));
+    caret = anchor = line.length();
+    canvas.scrollToBottom();
+    show();
   }
 
-  /** Whatever way text comes in, it is typed at the end. */
-  @Override
-  public void replaceSelection(String content) {
-    if (content != null) type(content);
+  /** Selects chars [from, to) of the typed line. */
+  public void select(int from, int to) {
+    anchor = Math.max(0, Math.min(from, line.length()));
+    caret = Math.max(0, Math.min(to, line.length()));
+    show();
   }
 
-  @Override
+  /** The line being typed, its caret and selection: {text, caret, anchor}. */
+  public Object[] editing() {
+    return new Object[] {line.toString(), caret, anchor};
+  }
+
+  // ---------------------------------------------------------------------
+  // Typing, pasting.
+
+  /**
+   * Types `text` at the caret, each line end in it (CR LF, LF or CR) ending
+   * a line. A long text is typed a chunk per turn of the event queue, and
+   * what is typed meanwhile comes after it.
+   */
+  public void type(String text) {
+    if (!accepting || text.isEmpty()) return;
+    boolean idle = pasting.length() == 0;
+    pasting.append(text);
+    if (idle) typeSome();
+  }
+
+  private void typeSome() {
+    if (!accepting) return;
+    int end = Math.min(pasting.length(), PASTE_CHUNK);
+    // Never split a CR LF pair between two turns.
+    if (end < pasting.length() && pasting.charAt(end - 1) == '\r') ++end;
+    String some = pasting.substring(0, end);
+    int start = 0;
+    for (int i = 0; i < some.length(); ++i) {
+      char c = some.charAt(i);
+      if (c != '\n' && c != '\r') continue;
+      insert(some.substring(start, i));
+      submit();
+      if (c == '\r' && i + 1 < some.length() && some.charAt(i + 1) == '\n') ++i;
+      start = i + 1;
+    }
+    insert(some.substring(start));
+    pasting.delete(0, end);
+    show();
+    if (pasting.length() > 0) EventQueue.invokeLater(this::typeSome);
+  }
+
+  /** Pastes the clipboard's text. */
   public void paste() {
-    paste(Toolkit.getDefaultToolkit().getSystemClipboard());
+    pasteFrom(Toolkit.getDefaultToolkit().getSystemClipboard());
   }
 
-  private void paste(Clipboard clipboard) {
+  void pasteFrom(Clipboard clipboard) {
+    if (clipboard == null) return;
     try {
       Object text = clipboard.getData(DataFlavor.stringFlavor);
       if (text != null) type(text.toString());
@@ -145,83 +398,69 @@ public class CurseurCanvasConsole extends CanvasConsole {
     }
   }
 
-  @Override
-  public void copy() {
-    String text = getSelectedText();
-    if (text == null) return;
-    StringSelection selection = new StringSelection(text);
-    Toolkit.getDefaultToolkit().getSystemClipboard().setContents(selection, selection);
-  }
-
-  @Override
-  public void cut() {
-    copy();  // the text is not the reader's to edit
-  }
-
-  /** Types `text` at the end, each line end in it (CR LF, LF or CR) ending a line. */
-  public void type(String text) {
-    if (!accepting) return;
-    int start = 0;
-    for (int i = 0; i < text.length(); ++i) {
-      char c = text.charAt(i);
-      if (c != '\n' && c != '\r') continue;
-      insert(text.substring(start, i));
-      submit();
-      if (c == '\r' && i + 1 < text.length() && text.charAt(i + 1) == '\n') ++i;
-      start = i + 1;
-    }
-    insert(text.substring(start));
-  }
-
   private void insert(String text) {
     StringBuilder kept = new StringBuilder(text.length());
     for (int i = 0; i < text.length(); ++i) {
       char c = text.charAt(i);
       if (c >= ' ' || c == '\t') kept.append(c);
     }
-    int room = MAX_INPUT - (getDocument().getLength() - inputStart);
-    if (kept.length() > room) {
-      kept.setLength(Math.max(room, 0));
+    if (kept.length() == 0 && anchor == caret) return;
+    replaceSelection(kept.toString());
+  }
+
+  /** The selection, or nothing at the caret, replaced by `text`, as far as there is room. */
+  private void replaceSelection(String text) {
+    int from = Math.min(anchor, caret), to = Math.max(anchor, caret);
+    int room = MAX_INPUT - (line.length() - (to - from));
+    if (text.length() > room) {
+      text = text.substring(0, Math.max(room, 0));
       Toolkit.getDefaultToolkit().beep();
     }
-    if (kept.length() == 0) return;
-    try {
-      getDocument().insertString(getDocument().getLength(), kept.toString(), null);
-    } catch (BadLocationException e) {
-      throw new IllegalStateException(e);
-    }
-    setCaretPosition(getDocument().getLength());
+    line.replace(from, to, text);
+    caret = anchor = from + text.length();
+    recalled = history.size();
+    canvas.scrollToBottom();
   }
 
+  /** Enter: the line goes into the text, in the input's colour, and to the program. */
   private void submit() {
+    String typed = line.toString();
+    line.setLength(0);
+    caret = anchor = 0;
+    if (!typed.isEmpty() && (history.isEmpty() || !history.get(history.size() - 1).equals(typed)))
+      history.add(typed);
+    recalled = history.size();
+    draft = "";
+    canvas.lock.lock();
     try {
-      int end = getDocument().getLength();
-      String line = getDocument().getText(inputStart, end - inputStart);
-      getDocument().insertString(end, "\n", null);
-      inputStart = getDocument().getLength();
-      lines.add(line);
-      trim();
-    } catch (BadLocationException e) {
-      throw new IllegalStateException(e);
+      canvas.setInput("", 0, 0, 0, accepting);
+      char[] chars = typed.toCharArray();
+      int from = 0;
+      for (int i = 0; i <= chars.length; ++i) {
+        if (i < chars.length && chars[i] != '\t') continue;
+        canvas.put(chars, from, i, CanvasConsole.PLAIN | CanvasConsole.INPUT);
+        if (i < chars.length) canvas.tab();
+        from = i + 1;
+      }
+      canvas.lineFeed();
+    } finally {
+      canvas.lock.unlock();
     }
-    setCaretPosition(getDocument().getLength());
-  }
-
-  private void backspace() {
-    int end = getDocument().getLength();
-    if (!accepting || end == inputStart) return;
-    try {
-      String last = getDocument().getText(end - 1, 1);
-      // A character outside the BMP is two chars: both go.
-      int count = Character.isLowSurrogate(last.charAt(0)) && end - 2 >= inputStart ? 2 : 1;
-      getDocument().remove(end - count, count);
-    } catch (BadLocationException e) {
-      throw new IllegalStateException(e);
-    }
-    setCaretPosition(getDocument().getLength());
+    offer(typed);
   }
 
   private void endInput() {
-    if (accepting && getDocument().getLength() == inputStart) lines.add(END);
+    if (accepting && line.length() == 0) offer(END);
+  }
+
+  /** The line as it is now, onto the canvas. */
+  private void show() {
+    canvas.lock.lock();
+    try {
+      canvas.setInput(line.toString(), caret, anchor, caret, accepting);
+    } finally {
+      canvas.lock.unlock();
+    }
+    canvas.sync();
   }
 }

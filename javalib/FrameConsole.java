@@ -1,29 +1,73 @@
+import java.awt.BorderLayout;
+import java.awt.Dimension;
 import java.awt.EventQueue;
+import java.awt.FlowLayout;
 import java.awt.GraphicsEnvironment;
+import java.awt.Rectangle;
+import java.awt.Toolkit;
+import java.awt.datatransfer.StringSelection;
+import java.awt.event.ActionEvent;
+import java.awt.event.ActionListener;
+import java.awt.event.InputEvent;
+import java.awt.event.KeyEvent;
 import java.awt.event.WindowEvent;
 import java.awt.event.WindowListener;
+import java.io.File;
+import java.io.IOException;
 import java.io.PrintStream;
 import java.io.UnsupportedEncodingException;
+import java.nio.charset.StandardCharsets;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.StandardCopyOption;
+import java.util.ArrayList;
+import java.util.List;
+import javax.swing.JButton;
+import javax.swing.JComponent;
+import javax.swing.JFileChooser;
 import javax.swing.JFrame;
-import javax.swing.JScrollPane;
-import javax.swing.ScrollPaneConstants;
+import javax.swing.JLabel;
+import javax.swing.JMenuItem;
+import javax.swing.JOptionPane;
+import javax.swing.JPanel;
+import javax.swing.JPopupMenu;
+import javax.swing.JTextField;
+import javax.swing.KeyStroke;
 
 /**
- * The console's window: a canvas in a scroll pane, titled by the program.
+ * The console's window: the canvas with its scroll bar, titled by the
+ * program, a menu on the right button, and a find bar.
  *
- * <p>It opens the first time the program sets its title, prints or reads. What
- * the program writes to System.out and System.err shows in it too (and still
- * goes where it went), and so does the trace of an uncaught exception: a
- * program started by a double click has no terminal. When main returns, the
- * window stays open, its title saying that the program has finished; closing
- * it ends the program at any time, also while it waits for a line.
+ * <p>It opens the first time the program sets its title, prints or reads.
+ * What the program writes to System.out and System.err shows in it too
+ * (and still goes where it went), and so does the trace of an uncaught
+ * exception; System.in reads what is typed in it. When the program has
+ * done (main has returned and no other thread of its own is left), the
+ * window stays open, a last line and its title saying how it ended; closing
+ * it ends the program at any time, also while it waits for a line or a
+ * shutdown hook prints.
+ *
+ * <p>Its keys: Ctrl+C (or Ctrl+Shift+C) copies, Ctrl+V (or Shift+Insert)
+ * pastes, Ctrl+A selects all, Ctrl+F finds (F3 and Shift+F3 again), Ctrl+L
+ * clears, Ctrl+S saves the transcript, Ctrl+plus, Ctrl+minus, Ctrl+0 and
+ * Ctrl+wheel zoom, Page Up and Down (with Shift too), Ctrl+Home and Ctrl+End
+ * scroll. The others edit the line being typed (see CurseurCanvasConsole).
  */
 public class FrameConsole extends JFrame implements WindowListener {
   private static final long serialVersionUID = 1L;
+  /** How long closing waits for the program's shutdown hooks before it ends it anyway. */
+  private static final long CLOSE_GRACE = 3000;
 
-  private final CurseurCanvasConsole canvas = new CurseurCanvasConsole();
+  private final CanvasConsole canvas = new CanvasConsole();
+  private final CurseurCanvasConsole input = new CurseurCanvasConsole(canvas);
+  private final JPanel findBar = new JPanel(new FlowLayout(FlowLayout.LEFT, 4, 2));
+  private final JTextField findField = new JTextField(24);
+  private final JLabel findStatus = new JLabel(" ");
+  private final JPopupMenu menu = new JPopupMenu();
   private String title = "Console";
+  private boolean revealed;
   private volatile boolean failed;
+  private volatile boolean exiting;
   private Thread main;
   private ConsolePrinter printer;
   private ConsoleReader reader;
@@ -32,24 +76,24 @@ public class FrameConsole extends JFrame implements WindowListener {
     super("Console");
     setDefaultCloseOperation(DO_NOTHING_ON_CLOSE);
     addWindowListener(this);
-    getContentPane()
-        .add(
-            new JScrollPane(
-                canvas,
-                ScrollPaneConstants.VERTICAL_SCROLLBAR_ALWAYS,
-                ScrollPaneConstants.HORIZONTAL_SCROLLBAR_NEVER));
+    canvas.connect(input, this::key, this::reveal);
+    getContentPane().add(canvas, BorderLayout.CENTER);
+    getContentPane().add(canvas.scrollBar(), BorderLayout.EAST);
+    buildFindBar();
+    buildMenu();
     // Not packed here: a packed window keeps the program alive, shown or not.
   }
 
   /**
    * The window, set up and ready to open; null when there is no display, or
-   * no graphical part in this Java, to show it on.
+   * no graphical part in this Java, to show it on. Any thread.
    */
   public static FrameConsole open() {
     if (GraphicsEnvironment.isHeadless()) return null;
     FrameConsole[] made = new FrameConsole[1];
     try {
-      EventQueue.invokeAndWait(() -> made[0] = new FrameConsole());
+      if (EventQueue.isDispatchThread()) made[0] = new FrameConsole();
+      else EventQueue.invokeAndWait(() -> made[0] = new FrameConsole());
       made[0].connect();
       return made[0];
     } catch (InterruptedException e) {
@@ -63,18 +107,18 @@ public class FrameConsole extends JFrame implements WindowListener {
   }
 
   private void connect() throws UnsupportedEncodingException {
-    printer = new ConsolePrinter(canvas, null);
-    reader = new ConsoleReader(canvas);
-    System.setOut(new ConsolePrinter(canvas, System.out));
-    System.setErr(new ConsolePrinter(canvas, System.err));
+    // What is printed also goes where it went before, a terminal perhaps.
+    printer = new ConsolePrinter(canvas, System.out, CanvasConsole.OUTPUT, this);
+    reader = new ConsoleReader(input);
+    System.setOut(new ConsolePrinter(canvas, System.out, CanvasConsole.OUTPUT, this));
+    System.setErr(new ConsolePrinter(canvas, System.err, CanvasConsole.ERROR, this));
+    System.setIn(input);
     main = mainThread();
     if (Thread.getDefaultUncaughtExceptionHandler() == null)
       Thread.setDefaultUncaughtExceptionHandler(this::uncaught);
-    if (main != null) {
-      Thread watcher = new Thread(this::watch, "Console watcher");
-      watcher.setDaemon(true);
-      watcher.start();
-    }
+    Thread watcher = new Thread(this::watch, "Console watcher");
+    watcher.setDaemon(true);
+    watcher.start();
   }
 
   /** Where the program's output goes. */
@@ -88,8 +132,13 @@ public class FrameConsole extends JFrame implements WindowListener {
   }
 
   /** The canvas, for whoever wants to look at the text. */
-  public CurseurCanvasConsole canvas() {
+  public CanvasConsole canvas() {
     return canvas;
+  }
+
+  /** What is typed. */
+  public CurseurCanvasConsole input() {
+    return input;
   }
 
   /** Titles the window, and opens it. Any thread. */
@@ -98,34 +147,99 @@ public class FrameConsole extends JFrame implements WindowListener {
         () -> {
           title = newTitle == null ? "" : newTitle;
           setTitle(title);
-          canvas.reveal();
+          reveal();
         });
   }
+
+  /**
+   * Shows the window, the first time there is something to see: a program
+   * that never prints or reads opens none. Its first size fits the screen,
+   * whatever its scale. Event thread.
+   */
+  private void reveal() {
+    if (revealed) return;
+    revealed = true;
+    pack();
+    Rectangle screen = GraphicsEnvironment.getLocalGraphicsEnvironment().getMaximumWindowBounds();
+    int width = screen.width * 19 / 20, height = screen.height * 19 / 20;
+    while ((getWidth() > width || getHeight() > height) && canvas.fontSize() > 8) {
+      canvas.setFontSize(canvas.fontSize() - 1);
+      pack();
+    }
+    if (getWidth() > width || getHeight() > height)
+      setSize(Math.min(getWidth(), width), Math.min(getHeight(), height));
+    setLocationRelativeTo(null);
+    setVisible(true);
+    canvas.requestFocusInWindow();
+  }
+
+  // ---------------------------------------------------------------------
+  // The program's life.
 
   private static Thread mainThread() {
     Thread current = Thread.currentThread();
     if (current.getName().equals("main")) return current;
     for (Thread thread : Thread.getAllStackTraces().keySet())
-      if (thread.getName().equals("main") && thread.getThreadGroup() != null
-          && thread.getThreadGroup().getName().equals("main"))
-        return thread;
+      if (thread.getName().equals("main")
+          && thread.getThreadGroup() != null
+          && thread.getThreadGroup().getName().equals("main")) return thread;
     return null;
   }
 
+  /** Waits for main, then for every other thread of the program's own. */
   private void watch() {
-    for (; ; ) {
-      try {
-        main.join();
-        break;
-      } catch (InterruptedException e) {
-        // Only the end of main counts.
-      }
-    }
+    if (main != null) join(main);
+    for (List<Thread> left = programThreads(); !left.isEmpty(); left = programThreads())
+      for (Thread thread : left) join(thread);
     EventQueue.invokeLater(this::finished);
   }
 
+  private static void join(Thread thread) {
+    for (; ; ) {
+      try {
+        thread.join();
+        return;
+      } catch (InterruptedException e) {
+        // Only the thread's end counts.
+      }
+    }
+  }
+
+  /** The live threads that keep the program running, but for Java's own and the toolkit's. */
+  private static List<Thread> programThreads() {
+    ThreadGroup root = Thread.currentThread().getThreadGroup();
+    while (root.getParent() != null) root = root.getParent();
+    Thread[] all = new Thread[root.activeCount() + 16];
+    int n = root.enumerate(all, true);
+    List<Thread> program = new ArrayList<>();
+    for (int i = 0; i < n; ++i) {
+      Thread thread = all[i];
+      String name = thread.getName();
+      if (thread.isDaemon()
+          || !thread.isAlive()
+          || thread == Thread.currentThread()
+          || name.startsWith("AWT-")
+          || name.equals("DestroyJavaVM")
+          || name.startsWith("Java2D")
+          || name.equals("TimerQueue")) continue;
+      program.add(thread);
+    }
+    return program;
+  }
+
+  /** The program has done: no more typing, and a last line says how. */
   private void finished() {
-    canvas.stopInput();
+    input.stopInput();
+    canvas.flushTails(true);
+    canvas.lock.lock();
+    try {
+      canvas.startLine();
+      char[] line = (failed ? "[failed, exit status 1]" : "[finished]").toCharArray();
+      canvas.put(line, 0, line.length, CanvasConsole.PLAIN | CanvasConsole.NOTICE);
+    } finally {
+      canvas.lock.unlock();
+    }
+    canvas.sync();
     setTitle(title + (failed ? " (failed)" : " (finished)"));
   }
 
@@ -136,9 +250,39 @@ public class FrameConsole extends JFrame implements WindowListener {
     e.printStackTrace(System.err);
   }
 
+  /** The main class failed before main could run (its static part threw). */
+  void failedBeforeMain() {
+    failed = true;
+  }
+
+  /**
+   * Ends the program with `status`: its shutdown hooks run, but not for
+   * ever, and nothing they print can hold them up.
+   */
+  private void exit(int status) {
+    if (exiting) return;
+    exiting = true;
+    Thread halt =
+        new Thread(
+            () -> {
+              try {
+                Thread.sleep(CLOSE_GRACE);
+              } catch (InterruptedException e) {
+                // Ends now.
+              }
+              Runtime.getRuntime().halt(status);
+            },
+            "Console close");
+    halt.setDaemon(true);
+    halt.start();
+    Thread exit = new Thread(() -> System.exit(status), "Console exit");
+    exit.setDaemon(true);
+    exit.start();
+  }
+
   @Override
   public void windowClosing(WindowEvent e) {
-    System.exit(failed ? 1 : 0);
+    exit(failed ? 1 : 0);
   }
 
   @Override
@@ -158,4 +302,255 @@ public class FrameConsole extends JFrame implements WindowListener {
 
   @Override
   public void windowDeactivated(WindowEvent e) {}
+
+  // ---------------------------------------------------------------------
+  // Keys, menu and find bar.
+
+  /** A key on the canvas: the window's, else the line editor's. */
+  private void key(KeyEvent e) {
+    if (e.getID() == KeyEvent.KEY_PRESSED && command(e)) {
+      e.consume();
+      return;
+    }
+    input.key(e);
+  }
+
+  private boolean command(KeyEvent e) {
+    boolean control = e.isControlDown() || e.isMetaDown();
+    boolean shift = e.isShiftDown();
+    switch (e.getKeyCode()) {
+      case KeyEvent.VK_C:
+        if (!control) return false;
+        copy();
+        return true;
+      case KeyEvent.VK_INSERT:
+        if (control) copy();
+        else if (shift) input.paste();
+        else return false;
+        return true;
+      case KeyEvent.VK_V:
+        if (!control) return false;
+        input.paste();
+        return true;
+      case KeyEvent.VK_A:
+        if (!control) return false;
+        canvas.selectAll();
+        return true;
+      case KeyEvent.VK_F:
+        if (!control) return false;
+        showFind();
+        return true;
+      case KeyEvent.VK_F3:
+        find(!shift);
+        return true;
+      case KeyEvent.VK_L:
+        if (!control) return false;
+        clear();
+        return true;
+      case KeyEvent.VK_S:
+        if (!control) return false;
+        save();
+        return true;
+      case KeyEvent.VK_PLUS:
+      case KeyEvent.VK_EQUALS:
+      case KeyEvent.VK_ADD:
+        if (!control) return false;
+        canvas.zoom(1);
+        return true;
+      case KeyEvent.VK_MINUS:
+      case KeyEvent.VK_SUBTRACT:
+        if (!control) return false;
+        canvas.zoom(-1);
+        return true;
+      case KeyEvent.VK_0:
+      case KeyEvent.VK_NUMPAD0:
+        if (!control) return false;
+        canvas.zoom(0);
+        return true;
+      case KeyEvent.VK_PAGE_UP:
+        canvas.scrollPages(-1);
+        return true;
+      case KeyEvent.VK_PAGE_DOWN:
+        canvas.scrollPages(1);
+        return true;
+      case KeyEvent.VK_HOME:
+        if (!control) return false;
+        canvas.scrollToTop();
+        return true;
+      case KeyEvent.VK_END:
+        if (!control) return false;
+        canvas.scrollToBottom();
+        return true;
+      case KeyEvent.VK_UP:
+      case KeyEvent.VK_DOWN:
+        if (!shift && !control) return false;
+        canvas.scrollRows(e.getKeyCode() == KeyEvent.VK_UP ? -1 : 1);
+        return true;
+      default:
+        return false;
+    }
+  }
+
+  private void buildMenu() {
+    item("Copy", KeyEvent.VK_C, InputEvent.CTRL_DOWN_MASK, e -> copy());
+    item("Paste", KeyEvent.VK_V, InputEvent.CTRL_DOWN_MASK, e -> input.paste());
+    item("Select all", KeyEvent.VK_A, InputEvent.CTRL_DOWN_MASK, e -> canvas.selectAll());
+    menu.addSeparator();
+    item("Find...", KeyEvent.VK_F, InputEvent.CTRL_DOWN_MASK, e -> showFind());
+    item("Find next", KeyEvent.VK_F3, 0, e -> find(true));
+    item("Find previous", KeyEvent.VK_F3, InputEvent.SHIFT_DOWN_MASK, e -> find(false));
+    menu.addSeparator();
+    item("Clear", KeyEvent.VK_L, InputEvent.CTRL_DOWN_MASK, e -> clear());
+    item("Save transcript...", KeyEvent.VK_S, InputEvent.CTRL_DOWN_MASK, e -> save());
+    menu.addSeparator();
+    item("Zoom in", KeyEvent.VK_PLUS, InputEvent.CTRL_DOWN_MASK, e -> canvas.zoom(1));
+    item("Zoom out", KeyEvent.VK_MINUS, InputEvent.CTRL_DOWN_MASK, e -> canvas.zoom(-1));
+    item("Normal size", KeyEvent.VK_0, InputEvent.CTRL_DOWN_MASK, e -> canvas.zoom(0));
+    canvas.setComponentPopupMenu(menu);
+  }
+
+  private void item(String name, int key, int modifiers, ActionListener action) {
+    JMenuItem item = new JMenuItem(name);
+    // Shown only: the keys come through key() whether the menu is open or not.
+    item.setAccelerator(KeyStroke.getKeyStroke(key, modifiers));
+    item.addActionListener(action);
+    menu.add(item);
+  }
+
+  /** The menu, for tests. */
+  public JPopupMenu menu() {
+    return menu;
+  }
+
+  private void buildFindBar() {
+    JButton previous = new JButton("Previous");
+    JButton next = new JButton("Next");
+    JButton close = new JButton("Close");
+    previous.addActionListener(e -> find(false));
+    next.addActionListener(e -> find(true));
+    close.addActionListener(e -> hideFind());
+    findField.addActionListener(e -> find((e.getModifiers() & ActionEvent.SHIFT_MASK) == 0));
+    findField.getDocument().addUndoableEditListener(e -> EventQueue.invokeLater(this::findAgain));
+    findField.registerKeyboardAction(
+        e -> hideFind(), KeyStroke.getKeyStroke(KeyEvent.VK_ESCAPE, 0), JComponent.WHEN_FOCUSED);
+    findField.registerKeyboardAction(
+        e -> find(true), KeyStroke.getKeyStroke(KeyEvent.VK_F3, 0), JComponent.WHEN_FOCUSED);
+    findField.registerKeyboardAction(
+        e -> find(false),
+        KeyStroke.getKeyStroke(KeyEvent.VK_F3, InputEvent.SHIFT_DOWN_MASK),
+        JComponent.WHEN_FOCUSED);
+    findBar.add(new JLabel("Find:"));
+    findBar.add(findField);
+    findBar.add(previous);
+    findBar.add(next);
+    findBar.add(close);
+    findBar.add(findStatus);
+    findBar.setVisible(false);
+    getContentPane().add(findBar, BorderLayout.SOUTH);
+  }
+
+  /** Opens the find bar, its field ready for what to find. */
+  public void showFind() {
+    findBar.setVisible(true);
+    getContentPane().revalidate();
+    findField.selectAll();
+    findField.requestFocusInWindow();
+  }
+
+  private void hideFind() {
+    findBar.setVisible(false);
+    getContentPane().revalidate();
+    canvas.requestFocusInWindow();
+  }
+
+  /** What the field holds, from the end upwards as it is typed. */
+  private void findAgain() {
+    canvas.find("", false);
+    find(false);
+  }
+
+  /** The next (or previous) place the find field's text is; the view goes there. */
+  public void find(boolean forward) {
+    String wanted = findField.getText();
+    if (wanted.isEmpty()) {
+      findStatus.setText(" ");
+      return;
+    }
+    findStatus.setText(canvas.find(wanted, forward) ? " " : "Not found");
+  }
+
+  /** The find bar's field, for tests. */
+  public JTextField findField() {
+    return findField;
+  }
+
+  /** Copies the selection, on the canvas or in the line being typed. */
+  public void copy() {
+    String text = canvas.selectedText();
+    if (text == null) {
+      Object[] editing = input.editing();
+      String line = (String) editing[0];
+      int caret = (Integer) editing[1], anchor = (Integer) editing[2];
+      if (caret != anchor) text = line.substring(Math.min(caret, anchor), Math.max(caret, anchor));
+    }
+    if (text == null) return;
+    StringSelection selection = new StringSelection(text);
+    Toolkit.getDefaultToolkit().getSystemClipboard().setContents(selection, selection);
+  }
+
+  /** Empties the window but for the line being written. */
+  public void clear() {
+    canvas.lock.lock();
+    try {
+      canvas.clearAll();
+    } finally {
+      canvas.lock.unlock();
+    }
+    canvas.clearSelection();
+    canvas.sync();
+  }
+
+  /** Asks where, then saves the transcript there. */
+  public void save() {
+    JFileChooser chooser = new JFileChooser();
+    chooser.setDialogTitle("Save the transcript");
+    String name = title.replaceAll("[\\\\/:*?\"<>|\\p{Cntrl}]", "_").trim();
+    chooser.setSelectedFile(new File(name.isEmpty() ? "console.txt" : name + ".txt"));
+    if (chooser.showSaveDialog(this) != JFileChooser.APPROVE_OPTION) return;
+    File file = chooser.getSelectedFile();
+    if (file.exists()
+        && JOptionPane.showConfirmDialog(
+                this,
+                file + " exists. Replace it?",
+                "Save the transcript",
+                JOptionPane.YES_NO_OPTION)
+            != JOptionPane.YES_OPTION) return;
+    try {
+      saveTranscript(file.toPath());
+    } catch (IOException e) {
+      JOptionPane.showMessageDialog(
+          this, "The transcript was not saved: " + e, "Save the transcript", JOptionPane.ERROR_MESSAGE);
+    }
+  }
+
+  /**
+   * Writes what the scroll-back holds, typed lines included, in UTF-8: into
+   * a file beside `file`, then renamed over it, so that a failure leaves
+   * what was there.
+   */
+  public void saveTranscript(Path file) throws IOException {
+    Path folder = file.toAbsolutePath().getParent();
+    Path temporary = Files.createTempFile(folder, ".console", ".txt");
+    try {
+      Files.write(temporary, canvas.transcript().getBytes(StandardCharsets.UTF_8));
+      Files.move(temporary, file, StandardCopyOption.REPLACE_EXISTING);
+    } finally {
+      Files.deleteIfExists(temporary);
+    }
+  }
+
+  /** The size the window gives its text, for tests: at least this much. */
+  Dimension textSize() {
+    return canvas.getSize();
+  }
 }
