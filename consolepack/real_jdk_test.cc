@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 
+#include "consolepack/program_corpus.h"
 #include "platform/test_support.h"
 
 namespace {
@@ -124,25 +125,6 @@ INSTANTIATE_TEST_SUITE_P(Examples, RealJdk, ::testing::ValuesIn(examples()),
                            return param.param.name;
                          });
 
-// Programs as published: package lines, several files, any way of reading
-// the keyboard. Each folder of examples/programs holds one, its main class
-// in NAME.java somewhere below, its inputs beside: NAME.in, NAME.2.in.
-struct Program {
-  std::string name;
-  fs::path folder;
-};
-
-std::ostream& operator<<(std::ostream& out, const Program& program) { return out << program.name; }
-
-std::vector<Program> programs() {
-  std::vector<Program> all;
-  for (const auto& entry : fs::directory_iterator(kSources / "examples" / "programs"))
-    if (entry.is_directory()) all.push_back({entry.path().filename().string(), entry.path()});
-  std::sort(all.begin(), all.end(),
-            [](const Program& a, const Program& b) { return a.name < b.name; });
-  return all;
-}
-
 // The numbers of the lines that a stack trace names in the program's own
 // files, in order: what the author looks up.
 std::vector<std::string> traced_lines(const std::string& trace) {
@@ -154,40 +136,28 @@ std::vector<std::string> traced_lines(const std::string& trace) {
   return lines;
 }
 
-class RealJdkPrograms : public ::testing::TestWithParam<Program> {};
+class RealJdkPrograms : public ::testing::TestWithParam<corpus::Program> {};
 
+// Converted as published, a program behaves as its original, headless.
 TEST_P(RealJdkPrograms, ConvertedAsPublishedTheyBehaveAsTheOriginal) {
   testutil::ScopedEnv headless("DISPLAY", std::nullopt);
-  const Program& program = GetParam();
+  const corpus::Program& program = GetParam();
   const std::string& name = program.name;
   testutil::TempDir dir;
   testutil::ScopedCurrentDirectory cwd(dir.path());
-  fs::copy(program.folder, dir.path() / "src", fs::copy_options::recursive);
+  const corpus::Copy copy = corpus::copy_into(program, dir.path());
+  ASSERT_FALSE(copy.main_file.empty());
   for (const char* sub : {"pack", "conv", "original"}) fs::create_directories(dir.path() / sub);
   for (const auto& entry : fs::directory_iterator(kLibrary))
     fs::copy_file(entry.path(), dir.path() / "pack" / entry.path().filename());
 
-  // Where the main class is, its package, and every source of the program.
-  fs::path main_file;
-  std::string sources;
-  for (const auto& entry : fs::recursive_directory_iterator(dir.path() / "src")) {
-    if (entry.path().extension() != ".java") continue;
-    sources += " " + entry.path().string();
-    if (entry.path().stem() == name) main_file = entry.path();
-  }
-  ASSERT_FALSE(main_file.empty());
-  std::string qualified = name;
-  const std::string text = read_file(main_file);
-  if (text.rfind("package ", 0) == 0) qualified = text.substr(8, text.find(';') - 8) + "." + name;
-  const std::string relative =
-      fs::relative(main_file, dir.path()).replace_extension("").generic_string();
-
-  auto original_build = testutil::run_command_line("javac -d " + dir.str("original") + sources);
+  auto original_build =
+      testutil::run_command_line("javac -d " + dir.str("original") + copy.sources);
   ASSERT_EQ(original_build.status, 0) << original_build.err;
-  auto pack = testutil::run_program("consolepack", {"--lenient", relative, "pack"});
+  auto pack = testutil::run_program("consolepack", {"--lenient", copy.relative, "pack"});
   ASSERT_EQ(pack.status, 0) << pack.out << pack.err;
-  auto conv = testutil::run_program("consoleconv",
-                                    {"--lenient", "--lib", kLibrary.string(), relative, "conv"});
+  auto conv = testutil::run_program(
+      "consoleconv", {"--lenient", "--lib", kLibrary.string(), copy.relative, "conv"});
   ASSERT_EQ(conv.status, 0) << conv.out << conv.err;
   // The user's files are as they were, and nothing is left in the way.
   for (const auto& entry : fs::recursive_directory_iterator(dir.path() / "src")) {
@@ -199,19 +169,14 @@ TEST_P(RealJdkPrograms, ConvertedAsPublishedTheyBehaveAsTheOriginal) {
   for (const auto& entry : fs::directory_iterator(dir.path() / "pack"))
     EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
 
-  const std::string jar =
-      (dir.path() / "pack" /
-       (std::string(1, static_cast<char>(name[0] - 'A' + 'a')) + name.substr(1) + "EnConsole.jar"))
-          .string();
-  size_t inputs = 0;
-  for (const std::string& suffix : {std::string(".in"), std::string(".2.in")}) {
-    const fs::path input_file = program.folder / (name + suffix);
-    if (!fs::exists(input_file)) continue;
-    ++inputs;
-    const std::string input = read_file(input_file);
+  const std::string jar = (dir.path() / "pack" / corpus::jar_name(name)).string();
+  const auto suffixes = corpus::input_suffixes(program);
+  EXPECT_FALSE(suffixes.empty());
+  for (const std::string& suffix : suffixes) {
+    const std::string input = read_file(program.folder / (name + suffix));
     const fs::path runs = dir.path() / ("run" + suffix);
-    auto original =
-        run_in(runs / "original", "java -cp " + dir.str("original") + " " + qualified, input);
+    auto original = run_in(runs / "original",
+                           "java -cp " + dir.str("original") + " " + copy.qualified, input);
     auto packaged = run_in(runs / "jar", "java -jar " + jar, input);
     auto converted = run_in(
         runs / "conv", "java -cp " + dir.str("conv") + ":" + kLibrary.string() + " " + name, input);
@@ -223,11 +188,10 @@ TEST_P(RealJdkPrograms, ConvertedAsPublishedTheyBehaveAsTheOriginal) {
       EXPECT_EQ(traced_lines(run->err), traced_lines(original.err)) << run->err;
     }
   }
-  EXPECT_GE(inputs, 1u);
 }
 
-INSTANTIATE_TEST_SUITE_P(Examples, RealJdkPrograms, ::testing::ValuesIn(programs()),
-                         [](const ::testing::TestParamInfo<Program>& param) {
+INSTANTIATE_TEST_SUITE_P(Examples, RealJdkPrograms, ::testing::ValuesIn(corpus::programs()),
+                         [](const ::testing::TestParamInfo<corpus::Program>& param) {
                            return param.param.name;
                          });
 
