@@ -29,7 +29,8 @@ std::ostream& operator<<(std::ostream& out, const Example& example) { return out
 std::vector<Example> examples() {
   std::vector<Example> all = {
       {"Greeter", kSources / "examples", false, {"Ada Lovelace\n", ""}},
-      {"Calculator", kSources / "examples", false, {"1\n2.5\nabc\n-4\n\nnot read\n", "7\n"}}};
+      {"Calculator", kSources / "examples", false, {"1\n2.5\nabc\n-4\n\nnot read\n", "7\n"}},
+      {"Quiz", kSources / "examples", false, {"42\n", "12\n"}}};
   // The other layouts, each with its input beside it.
   std::vector<fs::path> layouts;
   for (const auto& entry : fs::directory_iterator(kSources / "examples" / "layouts"))

@@ -29,7 +29,7 @@ const std::string kField =
     "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n";
 
 TEST(LayoutNotes, NothingWhenTheSourceFitsTheLayout) {
-  for (const char* name : {"Greeter", "Calculator"}) {
+  for (const char* name : {"Greeter", "Calculator", "Quiz"}) {
     const std::string source = testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
                                                    (std::string(name) + ".java"));
     EXPECT_EQ(notes(source, name, name), "") << name;

@@ -108,7 +108,7 @@ const std::string kConverted = converted();
 // a line, the line stays, empty; the title opens the class.
 TEST(Lenient, TheUsualLayoutConvertsAsByDefaultLineForLine) {
   std::vector<std::pair<std::string, std::string>> sources;  // class, text
-  for (const char* name : {"Greeter", "Calculator"})
+  for (const char* name : {"Greeter", "Calculator", "Quiz"})
     sources.emplace_back(name, testutil::read_file(fs::path(CONSOLETOOLS_SOURCE_DIR) / "examples" /
                                                    (std::string(name) + ".java")));
   std::string crlf = program(kField, kBody);
