@@ -6,6 +6,10 @@
 #include <filesystem>
 #include <regex>
 
+#ifndef _WIN32
+#include <sys/statvfs.h>
+#endif
+
 #include "consolepack/program_corpus.h"
 #include "platform/test_support.h"
 
@@ -190,6 +194,108 @@ TEST_P(RealJdkPrograms, ConvertedAsPublishedTheyBehaveAsTheOriginal) {
     }
   }
 }
+
+// A jar that cannot be made whole leaves the one an earlier run made as it
+// was, byte for byte: after a compile error, a class named like one of the
+// library's, and a full disk.
+class RealJdkFailures : public ::testing::Test {
+ protected:
+  RealJdkFailures() : cwd(dir.path()) {
+    fs::create_directories(dir.path() / "src");
+    write("Jeu",
+          "class Jeu {\n  public static void main(String[] a) {\n"
+          "    System.out.println(\"jeu\");\n  }\n}\n");
+  }
+
+  void write(const std::string& name, const std::string& text) {
+    testutil::write_file(dir.path() / "src" / (name + ".java"), text);
+  }
+
+  // A jar made by a run that went well, in `out` with the library.
+  std::string earlier_jar(const fs::path& out) {
+    fs::create_directories(out);
+    for (const auto& entry : fs::directory_iterator(kLibrary))
+      fs::copy_file(entry.path(), out / entry.path().filename(),
+                    fs::copy_options::overwrite_existing);
+    auto run = testutil::run_program("consolepack", {"--lenient", "src/Jeu", out.string()});
+    EXPECT_EQ(run.status, 0) << run.err;
+    return read_file(out / "jeuEnConsole.jar");
+  }
+
+  // What is in `out` but the library, the converted source, its class and
+  // the filler: nothing of a jar half made.
+  static std::vector<std::string> left_in(const fs::path& out) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(out)) {
+      const std::string name = entry.path().filename().string();
+      const bool library = fs::exists(kLibrary / name);
+      if (!library && name != "JeuEnConsole.java" && name != "JeuEnConsole.class" &&
+          name != "filler")
+        names.push_back(name);
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd;
+};
+
+TEST_F(RealJdkFailures, NoJarFromAFailedCompileOrAClashingName) {
+  const fs::path out = dir.path() / "out";
+  const std::string jar = earlier_jar(out);
+  ASSERT_FALSE(jar.empty());
+  const std::pair<std::string, std::string> failures[] = {
+      {"class Jeu {\n  public static void main(String[] a) {\n    int x = \"pas un nombre\";\n"
+       "  }\n}\n",
+       "consolepack: error: no jar was made: javac failed"},
+      {"class Jeu {\n  static class ConsolePrinter { }\n  public static void main(String[] a) "
+       "{\n  }\n}\n",
+       "src/Jeu.java:2: the class ConsolePrinter has the name of a class of the console library"},
+  };
+  for (const auto& [source, error] : failures) {
+    write("Jeu", source);
+    auto run = testutil::run_program("consolepack", {"--lenient", "src/Jeu", "out"});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_NE(run.err.find(error), std::string::npos) << run.err;
+    EXPECT_EQ(run.out.find("added manifest"), std::string::npos) << "a jar command ran";
+    EXPECT_EQ(read_file(out / "jeuEnConsole.jar"), jar) << error;
+    EXPECT_EQ(left_in(out), std::vector<std::string>{"jeuEnConsole.jar"});
+  }
+  // The library's own class files are as they were, never the program's.
+  for (const auto& entry : fs::directory_iterator(kLibrary))
+    EXPECT_EQ(read_file(out / entry.path().filename()), read_file(entry.path()));
+}
+
+#ifndef _WIN32
+TEST_F(RealJdkFailures, AFullDiskLeavesTheEarlierJar) {
+  const fs::path out = dir.path() / "out";
+  fs::create_directories(out);
+  if (testutil::run_command_line("mount -t tmpfs -o size=2m tmpfs " + out.string()).status != 0)
+    GTEST_SKIP() << "cannot mount a tmpfs here (not root, or no right to mount)";
+  struct Unmount {
+    fs::path at;
+    ~Unmount() { testutil::run_command_line("umount -l " + at.string()); }
+  } unmount{out};
+  const std::string jar = earlier_jar(out);
+  ASSERT_FALSE(jar.empty());
+  fs::remove(out / "JeuEnConsole.class");
+  // Room for the compile, not for a second jar beside the first.
+  struct statvfs disk {};
+  ASSERT_EQ(statvfs(out.c_str(), &disk), 0);
+  const uint64_t free = static_cast<uint64_t>(disk.f_bavail) * disk.f_frsize;
+  const uint64_t wanted = 48 * 1024;
+  ASSERT_GT(free, wanted + jar.size());
+  testutil::write_file(out / "filler", std::string(free - wanted, 'x'));
+  auto run = testutil::run_program("consolepack", {"--lenient", "src/Jeu", "out"});
+  EXPECT_EQ(run.status, 1) << run.out;
+  EXPECT_NE(run.err.find("the jar was not made; out/jeuEnConsole.jar is as it was"),
+            std::string::npos)
+      << run.err;
+  EXPECT_EQ(read_file(out / "jeuEnConsole.jar"), jar);
+  EXPECT_EQ(left_in(out), std::vector<std::string>{"jeuEnConsole.jar"});
+}
+#endif
 
 INSTANTIATE_TEST_SUITE_P(Examples, RealJdkPrograms, ::testing::ValuesIn(corpus::programs()),
                          [](const ::testing::TestParamInfo<corpus::Program>& param) {
