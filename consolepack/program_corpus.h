@@ -61,6 +61,20 @@ inline Copy copy_into(const Program& program, const fs::path& dir) {
   return copy;
 }
 
+// The console library's class files into `folder`, as a user puts them
+// beside a program.
+inline void copy_library(const fs::path& folder) {
+  fs::create_directories(folder);
+  for (const auto& entry : fs::directory_iterator(CONSOLETOOLS_JAVALIB_DIR))
+    fs::copy_file(entry.path(), folder / entry.path().filename());
+}
+
+// The original program compiled into `folder`, as it stands.
+inline testutil::ProcessResult compile_original(const Copy& copy, const fs::path& folder) {
+  fs::create_directories(folder);
+  return testutil::run_command_line("javac -d " + folder.string() + copy.sources);
+}
+
 // The inputs of a program that exist, by suffix: ".in", ".2.in".
 inline std::vector<std::string> input_suffixes(const Program& program) {
   std::vector<std::string> found;

@@ -152,12 +152,9 @@ TEST_P(RealJdkPrograms, ConvertedAsPublishedTheyBehaveAsTheOriginal) {
   testutil::ScopedCurrentDirectory cwd(dir.path());
   const corpus::Copy copy = corpus::copy_into(program, dir.path());
   ASSERT_FALSE(copy.main_file.empty());
-  for (const char* sub : {"pack", "conv", "original"}) fs::create_directories(dir.path() / sub);
-  for (const auto& entry : fs::directory_iterator(kLibrary))
-    fs::copy_file(entry.path(), dir.path() / "pack" / entry.path().filename());
-
-  auto original_build =
-      testutil::run_command_line("javac -d " + dir.str("original") + copy.sources);
+  fs::create_directories(dir.path() / "conv");
+  corpus::copy_library(dir.path() / "pack");
+  auto original_build = corpus::compile_original(copy, dir.path() / "original");
   ASSERT_EQ(original_build.status, 0) << original_build.err;
   auto pack = testutil::run_program("consolepack", {"--lenient", copy.relative, "pack"});
   ASSERT_EQ(pack.status, 0) << pack.out << pack.err;

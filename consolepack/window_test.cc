@@ -18,8 +18,6 @@ namespace {
 namespace fs = std::filesystem;
 using testutil::read_file;
 
-const fs::path kLibrary = CONSOLETOOLS_JAVALIB_DIR;
-
 std::string quoted(const std::string& word) { return *platform::quote_for_posix_shell(word); }
 
 // xdotool, within its time limit; its output.
@@ -50,12 +48,8 @@ TEST_P(WindowPrograms, ReadWhatIsTypedInTheirWindow) {
   testutil::ScopedCurrentDirectory cwd(dir.path());
   const corpus::Copy copy = corpus::copy_into(program, dir.path());
   ASSERT_FALSE(copy.main_file.empty());
-  fs::create_directories(dir.path() / "pack");
-  fs::create_directories(dir.path() / "original");
-  for (const auto& entry : fs::directory_iterator(kLibrary))
-    fs::copy_file(entry.path(), dir.path() / "pack" / entry.path().filename());
-  ASSERT_EQ(testutil::run_command_line("javac -d " + dir.str("original") + copy.sources).status,
-            0);
+  corpus::copy_library(dir.path() / "pack");
+  ASSERT_EQ(corpus::compile_original(copy, dir.path() / "original").status, 0);
   auto pack = testutil::run_program("consolepack", {"--lenient", copy.relative, "pack"});
   ASSERT_EQ(pack.status, 0) << pack.err;
 

@@ -780,32 +780,30 @@ public class CanvasConsole extends JComponent {
     }
   }
 
-  private void scrolledTo(int value) {
-    long base, bottom;
+  /** The first row kept, and the last the view can start at: {base, bottom}. */
+  private long[] scrollRange() {
     lock.lock();
     try {
-      base = rowStart[slot(first)];
-      bottom = base + Math.max(0, documentRows() - screenRows);
+      long base = rowStart[slot(first)];
+      return new long[] {base, base + Math.max(0, documentRows() - screenRows)};
     } finally {
       lock.unlock();
     }
-    top = Math.min(base + value, bottom);
-    follow = top >= bottom;
-    repaint();
+  }
+
+  private void scrolledTo(int value) {
+    scrollTo(scrollRange()[0] + value);
   }
 
   /** Scrolls by rows, up when negative; at the bottom the view follows again. */
   public void scrollRows(long delta) {
-    long base, bottom;
-    lock.lock();
-    try {
-      base = rowStart[slot(first)];
-      bottom = base + Math.max(0, documentRows() - screenRows);
-    } finally {
-      lock.unlock();
-    }
-    top = Math.max(base, Math.min(bottom, top + delta));
-    follow = top >= bottom;
+    scrollTo(top + delta);
+  }
+
+  private void scrollTo(long row) {
+    long[] range = scrollRange();
+    top = Math.max(range[0], Math.min(range[1], row));
+    follow = top >= range[1];
     updateView();
     repaint();
   }
@@ -815,7 +813,7 @@ public class CanvasConsole extends JComponent {
   }
 
   public void scrollToTop() {
-    scrollRows(Long.MIN_VALUE / 4);
+    scrollTo(Long.MIN_VALUE);
   }
 
   public void scrollToBottom() {

@@ -32,8 +32,12 @@ import java.nio.charset.StandardCharsets;
 public class ConsolePrinter extends PrintStream {
   /** An unfinished line longer than this shows at once. */
   private static final int MAX_TAIL = 1 << 16;
-  /** How long an unfinished line waits for its end before it shows. */
-  private static final long TAIL_WAIT = 12_000_000L;
+  /**
+   * How long an unfinished line waits for its end before it shows: long
+   * enough that the pieces of a line printed piece by piece come together,
+   * short enough that a counter redrawn in place still moves.
+   */
+  private static final long TAIL_WAIT = 50_000_000L;
   /** Escape sequences longer than this are swallowed whole. */
   private static final int MAX_SEQUENCE = 64;
 
@@ -152,6 +156,21 @@ public class ConsolePrinter extends PrintStream {
       if (copy != null) copy.println(text);
       emit(text + "\n");
     }
+  }
+
+  /** Formatted in one piece, so that the pieces of one line come together. */
+  @Override
+  public PrintStream format(String format, Object... args) {
+    if (canvas == null) return super.format(format, args);
+    text(String.format(format, args));
+    return this;
+  }
+
+  @Override
+  public PrintStream format(java.util.Locale locale, String format, Object... args) {
+    if (canvas == null) return super.format(locale, format, args);
+    text(String.format(locale, format, args));
+    return this;
   }
 
   @Override
