@@ -148,28 +148,44 @@ public class CurseurCanvasConsole extends InputStream {
     return read(one, 0, 1) < 0 ? -1 : one[0] & 0xff;
   }
 
-  /** Waits for a line when none is left to hand out, then hands out at most the rest of it. */
+  /**
+   * Hands out at most the rest of the line begun; when none is left, waits
+   * for the next line (holding no lock meanwhile, so that available() and
+   * other readers go on).
+   */
   @Override
-  public synchronized int read(byte[] buffer, int offset, int size) throws IOException {
+  public int read(byte[] buffer, int offset, int size) throws IOException {
     if (offset < 0 || size < 0 || size > buffer.length - offset)
       throw new IndexOutOfBoundsException();
     if (size == 0) return 0;
-    if (bytesAt == bytes.length) {
+    synchronized (this) {
+      if (bytesAt < bytes.length) return handOut(buffer, offset, size);
       if (ended) return -1;
-      String next;
-      try {
-        next = takeLine();
-      } catch (InterruptedException e) {
-        Thread.currentThread().interrupt();
-        throw new java.io.InterruptedIOException("interrupted while waiting for a line");
-      }
+    }
+    String next;
+    try {
+      next = takeLine();
+    } catch (InterruptedException e) {
+      Thread.currentThread().interrupt();
+      throw new java.io.InterruptedIOException("interrupted while waiting for a line");
+    }
+    synchronized (this) {
       if (next == null) {
         ended = true;
-        return -1;
+        if (bytesAt == bytes.length) return -1;
+      } else {
+        // Another reader may have begun a line meanwhile: this one comes after.
+        byte[] more = encode(next + System.lineSeparator());
+        byte[] joined = java.util.Arrays.copyOfRange(bytes, bytesAt, bytes.length + more.length);
+        System.arraycopy(more, 0, joined, bytes.length - bytesAt, more.length);
+        bytes = joined;
+        bytesAt = 0;
       }
-      bytes = encode(next + System.lineSeparator());
-      bytesAt = 0;
+      return handOut(buffer, offset, size);
     }
+  }
+
+  private int handOut(byte[] buffer, int offset, int size) {
     int n = Math.min(size, bytes.length - bytesAt);
     System.arraycopy(bytes, bytesAt, buffer, offset, n);
     bytesAt += n;
