@@ -156,7 +156,7 @@ int main(int argc, char** argv) {
       sed.push_back(run({"sed", "-e", "s/  *\\r$/\\r/", "-e", "s/ throws IOException//g", "-e",
                          "s/System\\.out/Console.out/g", "-e",
                          "s/flux\\.readLine/Console.in.readLine/g", "Bench.java"},
-                        dir, (dir / "sed.java").string()));
+                        dir, (dir / "sed.out").string()));
     }
     const Run p = median(plain), l = median(lenient), s = median(sed);
     auto per_byte = [&](const Run& r) { return (r.peak_kilobytes - own) * 1024.0 / size; };

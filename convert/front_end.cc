@@ -243,7 +243,7 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
     io.error() << "no jar was made: "
                << (!converted.ok ? names.source_file + " was not converted"
                    : !compiled   ? std::string("javac failed")
-                                 : "javac wrote no " + cls + ".class (see the note above)")
+                                 : "javac wrote no " + cls + ".class, the class it would start")
                << '\n';
     return false;
   }

@@ -260,6 +260,18 @@ TEST_F(FrontEndTest, AClassNamedLikeTheLibrarysStopsTheRun) {
   EXPECT_EQ(err.str(), "consoleconv: error: " + fs::canonical(dir.path() / "src").string() + sep() +
                            "Util.java:2: the class ConsoleReader has the name of a class of the "
                            "console library, whose place it would take; rename it\n");
+  // However it is written; and a mere use of the library is none.
+  for (const char* declared : {"class /* the screen */ Console { }", "class \\u0043onsole { }",
+                               "enum\n  FrameConsole { A }"}) {
+    write_file(dir.path() / "src" / "Util.java", std::string("class Util { }\n") + declared + "\n");
+    EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 1) << declared;
+    EXPECT_NE(err.str().find("Util.java:"), std::string::npos) << err.str();
+    EXPECT_NE(err.str().find(" has the name of a class of the console library"), std::string::npos);
+  }
+  write_file(dir.path() / "src" / "Util.java",
+             "class Util {\n  void f() { Console.out.println(\"class Console\"); }\n}\n");
+  EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 0) << err.str();
+  system.commands.clear();
   fs::remove(dir.path() / "src" / "Util.java");
   write_file(dir.path() / "src" / "Console.java", "// empty\n");
   EXPECT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 1);
@@ -271,6 +283,26 @@ TEST_F(FrontEndTest, AClassNamedLikeTheLibrarysStopsTheRun) {
   fs::remove(dir.path() / "src" / "Console.java");
   write_file(dir.path() / "src" / "Console.java", "class Console {\n}\n");
   EXPECT_EQ(run(kConsolepack, {"src/Console", "out"}), 0) << err.str();
+}
+
+// A file whose class is named otherwise: a note names it, and no jar is
+// made of a class javac did not write.
+TEST_F(FrontEndTest, AClassNamedOtherwiseThanItsFileMakesNoJar) {
+  write_file(dir.path() / "src" / "Hello.java",
+             "class Bonjour {\r\n  public static void main(String[] args) {\r\n  }\r\n}\r\n");
+  system.command_status = [](const std::string&) {
+    write_file(fs::current_path() / "Bonjour.class", "");  // as javac names it
+    return 0;
+  };
+  EXPECT_EQ(run(kConsolepack, {"src/Hello", "out"}), 1);
+  EXPECT_NE(err.str().find("src/Hello.java:1: note: this file holds the class Bonjour, not Hello"),
+            std::string::npos)
+      << err.str();
+  EXPECT_NE(err.str().find("consolepack: error: no jar was made: javac wrote no "
+                           "HelloEnConsole.class"),
+            std::string::npos)
+      << err.str();
+  ASSERT_EQ(commands().size(), 1u) << "javac only";
 }
 
 // With --lenient, the files of the source's package go into the unnamed

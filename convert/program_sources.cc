@@ -27,6 +27,38 @@ bool is_library_class(std::string_view name) {
   return std::find(kLibraryClasses.begin(), kLibraryClasses.end(), name) != kLibraryClasses.end();
 }
 
+bool is_name_char(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+         c == '$' || static_cast<unsigned char>(c) >= 0x80;
+}
+
+// Whether a text may declare a type named like a library class, by a look
+// at its bytes: one of the names after a declaring keyword, or a Unicode
+// escape. Only then is it worth lexing: a big file beside the program
+// costs a scan, not an analysis.
+bool may_declare_library_class(std::string_view text) {
+  if (text.find("\\u") != std::string_view::npos) return true;
+  constexpr std::string_view common = "Console";  // in each of the six names
+  for (size_t at = text.find(common); at != std::string_view::npos;
+       at = text.find(common, at + common.size())) {
+    size_t begin = at, end = at + common.size();
+    while (begin > 0 && is_name_char(text[begin - 1])) --begin;
+    while (end < text.size() && is_name_char(text[end])) ++end;
+    if (!is_library_class(text.substr(begin, end - begin))) continue;
+    size_t before = begin;
+    while (before > 0 && (text[before - 1] == ' ' || text[before - 1] == '\t' ||
+                          text[before - 1] == '\n' || text[before - 1] == '\r'))
+      --before;
+    size_t word = before;
+    while (word > 0 && is_name_char(text[word - 1])) --word;
+    const std::string_view keyword = text.substr(word, before - word);
+    if (keyword == "class" || keyword == "interface" || keyword == "enum" || keyword == "record")
+      return true;
+    if (before > 0 && text[before - 1] == '/') return true;  // a comment between: look closer
+  }
+  return false;
+}
+
 }  // namespace
 
 OtherSources other_sources(platform::System& system, const std::string& source_file,
@@ -74,6 +106,7 @@ std::optional<std::string> library_clash(platform::System& system, const OtherSo
              "take in the compile; rename it or move it away";
     std::string text, error;
     if (!system.read_file(path, text, error)) continue;  // javac will say
+    if (!may_declare_library_class(text)) continue;
     const java::Program program(text);
     if (auto clash = library_clash(program, path, "")) return clash;
   }
