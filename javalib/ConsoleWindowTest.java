@@ -147,6 +147,16 @@ class ConsoleWindowTest {
     assertEquals("second!", line.get(10, TimeUnit.SECONDS));
   }
 
+  // A program may read on the event thread: the window answers meanwhile.
+  @Test
+  void aReadOnTheEventThreadLetsTheWindowAnswer() throws Exception {
+    CompletableFuture<String> line = new CompletableFuture<>();
+    EventQueue.invokeLater(() -> line.complete(Console.in.readLine()));
+    type("fil");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("fil", line.get(10, TimeUnit.SECONDS));
+  }
+
   @Test
   void aScannerReadsTheWindowsLines() throws Exception {
     Scanner scanner = new Scanner(Console.in);
