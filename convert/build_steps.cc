@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "convert/console_library.h"
+#include "convert/names.h"
 #include "platform/command_line.h"
 #include "platform/signal_cleanup.h"
 
@@ -68,12 +69,11 @@ std::optional<std::string> set_aside(platform::Io& io, const std::string& path) 
     return std::string();
   }
   if (type == platform::FileType::directory) return std::string();  // jar will say
-  const size_t separator = path.find_last_of("/\\");
-  const std::string folder = separator == std::string::npos ? "" : path.substr(0, separator + 1);
+  const std::string_view name = base_name(path);
+  const std::string folder = path.substr(0, path.size() - name.size());
   std::string error;
   for (int attempt = 0; attempt < 100; ++attempt) {
-    const std::string saved =
-        folder + "." + path.substr(folder.size()) + ".old" + std::to_string(attempt);
+    const std::string saved = folder + "." + std::string(name) + ".old" + std::to_string(attempt);
     if (io.system.file_type(saved) != platform::FileType::none) continue;
     if (!io.system.rename_file(path, saved, error)) break;
     platform::restore_on_signal(saved, path);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "convert/default_layout.h"
+#include "convert/program_sources.h"
 #include "java/io_analysis.h"
 #include "java/structure.h"
 
@@ -225,16 +226,10 @@ class Notes {
              "the unnamed package), so javac will not compile it");
   }
 
+  // Not a layout's matter: no "try --lenient".
   void file_class() {
-    const java::TypeDeclaration* other =
-        java::other_than_file_class(source_, structure_, source_class_);
-    if (!other) return;
-    const std::string name(source_.word(other->name));
-    notes_.add(source_.line_of(begin(other->name)),
-               "this file holds the class " + name + ", not " + std::string(source_class_) +
-                   " as its name says, and the converters take the class name from the file's: "
-                   "rename the file " +
-                   name + ".java, or the class " + std::string(source_class_));
+    if (auto other = class_named_otherwise(program_, source_class_))
+      notes_.add(other->line, other->text);
   }
 
   // The packager renames every occurrence not right after a double quote.

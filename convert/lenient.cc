@@ -4,6 +4,7 @@
 #include <ostream>
 #include <unordered_set>
 
+#include "convert/program_sources.h"
 #include "convert/trace.h"
 #include "java/io_analysis.h"
 #include "java/structure.h"
@@ -507,15 +508,8 @@ class LenientPlanner {
   }
 
   void file_class() {
-    const java::TypeDeclaration* other =
-        java::other_than_file_class(source_, structure_, source_class_);
-    if (!other) return;
-    const std::string name(source_.word(other->name));
-    note(begin(other->name), "this file holds the class " + name + ", not " +
-                                 std::string(source_class_) +
-                                 " as its name says, and the converters take the class name "
-                                 "from the file's: rename the file " +
-                                 name + ".java, or the class " + std::string(source_class_));
+    if (auto other = class_named_otherwise(program_, source_class_))
+      plan_.notes.add(other->line, other->text);
   }
 
   void doubts() {
@@ -598,17 +592,14 @@ std::string LenientPlan::apply(std::string_view text, std::ostream& trace) const
         kept.append(removed.substr(last_end + 1, indent - last_end - 1));
       }
     }
+    // No edit starts or ends inside a CR LF pair: whatever meets across
+    // its ends was apart.
     const char before = edit.begin > copied ? text[edit.begin - 1]
                         : out.empty()       ? '\0'
                                             : out.back();
     const char after = edit.end < text.size() ? text[edit.end] : '\0';
-    const bool paired_before = replacement.empty() && edit.begin > copied && before == '\r' &&
-                               !removed.empty() && removed.front() == '\n';
-    if (before == '\r' && !kept.empty() && kept.front() == '\n' && !paired_before)
-      kept.insert(0, " ");
-    if (after == '\n' && (kept.empty() ? before == '\r' : kept.back() == '\r') &&
-        !(!removed.empty() && removed.back() == '\r' && !kept.empty()))
-      kept += ' ';
+    if (before == '\r' && !kept.empty() && kept.front() == '\n') kept.insert(0, " ");
+    if (after == '\n' && (kept.empty() ? before == '\r' : kept.back() == '\r')) kept += ' ';
     replacement = kept;
     if (edit.begin < covered || replacement == removed) continue;
     covered = edit.end;

@@ -40,13 +40,7 @@ void expect_trace_follows(const std::string& source, const Converted& result) {
 }
 
 // Lines as a stack trace counts them: CR LF, LF or a lone CR ends one.
-size_t line_count(const std::string& text) {
-  size_t lines = 1;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-      ++lines;
-  return lines;
-}
+size_t line_count(const std::string& text) { return java::Source(text).line_of(text.size()); }
 
 // Every conversion keeps the lines where they were, so that a stack trace
 // names the line the author sees.

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "convert/console_library.h"
+#include "convert/names.h"
 #include "java/structure.h"
 #include "platform/signal_cleanup.h"
 #include "platform/tree_removal.h"
@@ -19,8 +20,7 @@ bool is_java_file(std::string_view name) {
 
 // The folder part of a path, with its separator ("" for none).
 std::string folder_of(const std::string& path) {
-  const size_t separator = path.find_last_of("/\\");
-  return separator == std::string::npos ? "" : path.substr(0, separator + 1);
+  return path.substr(0, path.size() - base_name(path).size());
 }
 
 bool is_library_class(std::string_view name) {
@@ -113,6 +113,19 @@ std::optional<std::string> library_clash(platform::System& system, const OtherSo
   return std::nullopt;
 }
 
+std::optional<Note> class_named_otherwise(const java::Program& program,
+                                          std::string_view source_class) {
+  const java::TypeDeclaration* other =
+      java::other_than_file_class(program.source, program.structure, source_class);
+  if (!other) return std::nullopt;
+  const std::string name(program.source.word(other->name));
+  return Note{program.source.line_of(program.source.begin(other->name)),
+              "this file holds the class " + name + ", not " + std::string(source_class) +
+                  " as its name says, and the converters take the class name from the file's: "
+                  "rename the file " +
+                  name + ".java, or the class " + std::string(source_class)};
+}
+
 std::string without_package(std::string_view text, const java::Program& program) {
   const java::Structure& structure = program.structure;
   if (structure.package_keyword == java::kNone) return std::string(text);
@@ -160,8 +173,7 @@ bool SourceCopies::copy(const std::string& from, const std::string& package, boo
   if (!io_.system.read_file(from, text, error)) return !other;  // javac will say
   const java::Program program(text);
   if (java::package_name(program.source, program.structure) != package) return true;
-  const std::string to =
-      directory_ + platform::path_separator() + from.substr(folder_of(from).size());
+  const std::string to = directory_ + platform::path_separator() + std::string(base_name(from));
   std::unique_ptr<platform::OutputFile> file;
   {
     platform::SignalsHeld held;

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "convert/note.h"
 #include "platform/system.h"
 
 namespace java {
@@ -69,6 +70,11 @@ class SourceCopies {
   std::vector<std::string> files_;
   size_t others_copied_ = 0;
 };
+
+// When the file holds no class of its name, which the converters take the
+// class name from, a note naming the class it holds, in either mode.
+std::optional<Note> class_named_otherwise(const java::Program& program,
+                                          std::string_view source_class);
 
 // `text` with its package declaration gone, the line ends in it kept.
 std::string without_package(std::string_view text, const java::Program& program);

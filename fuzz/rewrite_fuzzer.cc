@@ -19,6 +19,7 @@
 #include "convert/lenient.h"
 #include "convert/reference_rewrite.h"
 #include "convert/rewrite.h"
+#include "java/source.h"
 
 namespace {
 
@@ -29,13 +30,7 @@ size_t line_count(const std::string& text) {
 }
 
 // Lines as javac counts them: CR LF, LF or a lone CR ends one.
-size_t java_lines(const std::string& text) {
-  size_t lines = 1;
-  for (size_t i = 0; i < text.size(); ++i)
-    if (text[i] == '\n' || (text[i] == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')))
-      ++lines;
-  return lines;
-}
+size_t java_lines(const std::string& text) { return java::Source(text).line_of(text.size()); }
 
 void check_default(const std::string& source, const std::string& source_class,
                    const std::string& destination_class) {

@@ -83,9 +83,7 @@ class Finder {
 
   // Where a declaration at c starts, its modifiers included.
   size_t after_modifiers(size_t c) const {
-    static const WordSet modifiers = {"public", "protected", "private", "static",
-                                      "final",  "abstract",  "strictfp"};
-    while (c > 0 && modifiers.contains(s_.word(c - 1))) --c;
+    while (c > 0 && is_modifier(s_.word(c - 1))) --c;
     return c;
   }
 

@@ -9,8 +9,8 @@ namespace java {
 namespace {
 
 const WordSet& modifiers() {
-  static const WordSet words = {"public", "private",   "protected", "static",
-                                "final",  "transient", "volatile",  "abstract"};
+  static const WordSet words = {"public",    "private",  "protected", "static",  "final",
+                                "transient", "volatile", "abstract",  "strictfp"};
   return words;
 }
 
@@ -568,10 +568,8 @@ bool in_static_initialiser(const Source& s, const Structure& structure, size_t t
   for (;;) {
     block = enclosing_open(s, block);
     if (block == kNone) return false;
-    if (!s.is(block, "{") || block == t.body_open) {
-      if (block == t.body_open) break;
-      continue;
-    }
+    if (block == t.body_open) break;
+    if (!s.is(block, "{")) continue;
     const size_t around = enclosing_open(s, block);
     if (around == t.body_open && block > 0 && s.is(block - 1, "static")) return true;
     // An instance's initialiser runs when an object is made.
@@ -624,6 +622,8 @@ std::string package_name(const Source& s, const Structure& structure) {
   for (size_t c = structure.package_keyword + 1; c < structure.package_end; ++c) name += s.word(c);
   return name;
 }
+
+bool is_modifier(std::string_view word) { return modifiers().contains(word); }
 
 bool is_io_exception(const TypeName& type) { return type.name == "IOException"; }
 

@@ -188,6 +188,9 @@ std::string package_name(const Source& source, const Structure& structure);
 // String x[], String... x).
 bool is_main_signature(const Source& source, const Method& method);
 
+// Whether a word is a modifier of a declaration (public, static, final, ...).
+bool is_modifier(std::string_view word);
+
 // Keywords followed by '(' without being a call or a declaration.
 bool is_statement_keyword(std::string_view word);
 

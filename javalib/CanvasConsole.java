@@ -649,16 +649,6 @@ public class CanvasConsole extends JComponent {
     return shownText() + System.lineSeparator();
   }
 
-  /** Where the cursor is: {line, cell}, the line absolute. */
-  long[] cursor() {
-    lock.lock();
-    try {
-      return new long[] {cursorLine, cursorCol};
-    } finally {
-      lock.unlock();
-    }
-  }
-
   /** The style of a cell shown, for tests: -1 beyond the text. */
   int styleShown(long line, int cell) {
     lock.lock();
@@ -1212,7 +1202,6 @@ public class CanvasConsole extends JComponent {
     try {
       long startLine = matchLine >= first ? matchLine : forward ? first : last();
       int startCell = matchLine >= first ? matchCell : forward ? -1 : Integer.MAX_VALUE;
-      if (matchLine < first && !forward) startLine = last();
       long lines = count;
       for (long i = 0; i <= lines && foundLine < 0; ++i) {
         long line;

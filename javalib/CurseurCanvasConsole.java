@@ -134,11 +134,6 @@ public class CurseurCanvasConsole extends InputStream {
     show();
   }
 
-  /** Whether typing is taken. */
-  public boolean accepting() {
-    return accepting;
-  }
-
   // ---------------------------------------------------------------------
   // System.in: the lines as bytes.
 
@@ -357,9 +352,10 @@ public class CurseurCanvasConsole extends InputStream {
     show();
   }
 
-  /** The line being typed, its caret and selection: {text, caret, anchor}. */
-  public Object[] editing() {
-    return new Object[] {line.toString(), caret, anchor};
+  /** What is selected of the line being typed, or null when nothing is. */
+  public String selectedText() {
+    return caret == anchor ? null
+                           : line.substring(Math.min(caret, anchor), Math.max(caret, anchor));
   }
 
   // ---------------------------------------------------------------------

@@ -1,5 +1,4 @@
 import java.awt.BorderLayout;
-import java.awt.Dimension;
 import java.awt.EventQueue;
 import java.awt.FlowLayout;
 import java.awt.GraphicsEnvironment;
@@ -487,12 +486,8 @@ public class FrameConsole extends JFrame implements WindowListener {
   /** Copies the selection, on the canvas or in the line being typed. */
   public void copy() {
     String text = canvas.selectedText();
-    if (text == null) {
-      Object[] editing = input.editing();
-      String line = (String) editing[0];
-      int caret = (Integer) editing[1], anchor = (Integer) editing[2];
-      if (caret != anchor) text = line.substring(Math.min(caret, anchor), Math.max(caret, anchor));
-    }
+    if (text == null)
+      text = input.selectedText();
     if (text == null) return;
     StringSelection selection = new StringSelection(text);
     Toolkit.getDefaultToolkit().getSystemClipboard().setContents(selection, selection);
@@ -547,10 +542,5 @@ public class FrameConsole extends JFrame implements WindowListener {
     } finally {
       Files.deleteIfExists(temporary);
     }
-  }
-
-  /** The size the window gives its text, for tests: at least this much. */
-  Dimension textSize() {
-    return canvas.getSize();
   }
 }
