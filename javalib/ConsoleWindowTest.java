@@ -91,6 +91,16 @@ class ConsoleWindowTest {
     assertEquals(CanvasConsole.INPUT, canvas.styleShown(typed, 6) & CanvasConsole.KIND);
   }
 
+  // Console.out and System.out are one stream: a line one begins and the
+  // other ends (a program and its helper class) stays whole and in order.
+  @Test
+  void consoleOutAndSystemOutAreOneStream() throws Exception {
+    assertTrue(System.out == Console.out);
+    Console.out.print("Total : ");
+    System.out.println(42);
+    waitUntil("the line", () -> shown().endsWith("\nTotal : 42\n"));
+  }
+
   // What is shown is what is read: the line is edited where its caret is.
   @Test
   void theLineIsEditedAtItsCaret() throws Exception {

@@ -107,9 +107,11 @@ public class FrameConsole extends JFrame implements WindowListener {
 
   private void connect() throws UnsupportedEncodingException {
     // What is printed also goes where it went before, a terminal perhaps.
+    // Console.out and System.out are one stream, as on a terminal: a line
+    // one begins and the other ends stays one line, in order.
     printer = new ConsolePrinter(canvas, System.out, CanvasConsole.OUTPUT, this);
     reader = new ConsoleReader(input);
-    System.setOut(new ConsolePrinter(canvas, System.out, CanvasConsole.OUTPUT, this));
+    System.setOut(printer);
     System.setErr(new ConsolePrinter(canvas, System.err, CanvasConsole.ERROR, this));
     System.setIn(input);
     main = mainThread();
