@@ -79,7 +79,7 @@ public class CanvasConsole extends JComponent {
   private static final Color ERROR_COLOUR = new Color(0xf1, 0x4c, 0x4c);
   private static final Color NOTICE_COLOUR = new Color(0x9a, 0x9a, 0x9a);
   private static final Color SELECTION = new Color(0x26, 0x4f, 0x78);
-  private static final Color MATCH = new Color(0x9e, 0x6a, 0x03);
+  private static final Color MATCH = new Color(0xf0, 0xc6, 0x74);
   private static final Color[] PALETTE = palette();
 
   /** Held by whoever reads or changes the text. Fair: the view gets its turn. */
@@ -995,9 +995,11 @@ public class CanvasConsole extends JComponent {
     }
     for (int i = 0; i < cells.length; ) {
       int st = style[i];
+      boolean found = inMatch(line, from + i);
       int j = i;
-      while (j < cells.length && style[j] == st) ++j;
-      g.setColor(foreground(st));
+      while (j < cells.length && style[j] == st && inMatch(line, from + j) == found) ++j;
+      // A match found stands out whatever its colours: dark on amber.
+      g.setColor(found ? BACKGROUND : foreground(st));
       g.setFont((st & BOLD) != 0 ? font.deriveFont(Font.BOLD) : font);
       drawRun(g, cells, i, j, baseline);
       if ((st & UNDERLINE) != 0)
@@ -1053,9 +1055,13 @@ public class CanvasConsole extends JComponent {
 
   private Color background(int style, long line, int cell, int selectedFrom, int selectedTo) {
     if (inSelection(line, cell) || (cell >= selectedFrom && cell < selectedTo)) return SELECTION;
-    if (line == matchLine && cell >= matchCell && cell < matchCell + matchLength) return MATCH;
+    if (inMatch(line, cell)) return MATCH;
     if ((style & INVERSE) != 0) return colour(style & 0x1ff, foregroundDefault(style));
     return colour((style >> BG_SHIFT) & 0x1ff, BACKGROUND);
+  }
+
+  private boolean inMatch(long line, int cell) {
+    return line == matchLine && cell >= matchCell && cell < matchCell + matchLength;
   }
 
   private Color foreground(int style) {

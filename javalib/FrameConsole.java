@@ -430,7 +430,9 @@ public class FrameConsole extends JFrame implements WindowListener {
     previous.addActionListener(e -> find(false));
     next.addActionListener(e -> find(true));
     close.addActionListener(e -> hideFind());
-    findField.addActionListener(e -> find((e.getModifiers() & ActionEvent.SHIFT_MASK) == 0));
+    // Typing finds the newest match; Enter goes on up, the way it searched,
+    // Shift+Enter back down.
+    findField.addActionListener(e -> find((e.getModifiers() & ActionEvent.SHIFT_MASK) != 0));
     findField.getDocument().addUndoableEditListener(e -> EventQueue.invokeLater(this::findAgain));
     findField.registerKeyboardAction(
         e -> hideFind(), KeyStroke.getKeyStroke(KeyEvent.VK_ESCAPE, 0), JComponent.WHEN_FOCUSED);
@@ -459,6 +461,7 @@ public class FrameConsole extends JFrame implements WindowListener {
   }
 
   private void hideFind() {
+    canvas.find("", false);  // the match is no longer marked
     findBar.setVisible(false);
     getContentPane().revalidate();
     canvas.requestFocusInWindow();
