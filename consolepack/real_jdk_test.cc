@@ -130,15 +130,18 @@ INSTANTIATE_TEST_SUITE_P(Examples, RealJdk, ::testing::ValuesIn(examples()),
                            return param.param.name;
                          });
 
-// The numbers of the lines that a stack trace names in the program's own
-// files, in order: what the author looks up.
-std::vector<std::string> traced_lines(const std::string& trace) {
-  std::vector<std::string> lines;
-  static const std::regex frame(R"(\tat [^(]*\((\w+)\.java:(\d+)\))");
+// The frames of a stack trace in the program's own files, as the class
+// and method and the line they name, in order: what the author looks up.
+// A launcher's call of the program's main, the last frame of a converted
+// program's trace, is not the author's: `launcher` names its class.
+std::vector<std::string> traced_frames(const std::string& trace, const std::string& launcher) {
+  std::vector<std::string> frames;
+  static const std::regex frame(R"(\tat (?:[\w.]+/)?([^(]*)\((\w+)\.java:(\d+)\))");
   for (auto it = std::sregex_iterator(trace.begin(), trace.end(), frame);
        it != std::sregex_iterator(); ++it)
-    lines.push_back((*it)[2].str());
-  return lines;
+    if ((*it)[1].str() != launcher + ".main")
+      frames.push_back((*it)[1].str() + ":" + (*it)[3].str());
+  return frames;
 }
 
 class RealJdkPrograms : public ::testing::TestWithParam<corpus::Program> {};
@@ -179,16 +182,168 @@ TEST_P(RealJdkPrograms, ConvertedAsPublishedTheyBehaveAsTheOriginal) {
     const fs::path runs = dir.path() / ("run" + suffix);
     auto original = run_in(runs / "original",
                            "java -cp " + dir.str("original") + " " + copy.qualified, input);
-    auto packaged = run_in(runs / "jar", "java -jar " + jar, input);
+    auto packaged_run = run_in(runs / "jar", "java -jar " + jar, input);
     auto converted = run_in(
         runs / "conv", "java -cp " + dir.str("conv") + ":" + kLibrary.string() + " " + name, input);
     EXPECT_FALSE(original.out.empty());
-    for (const auto* run : {&packaged, &converted}) {
+    // In a package, both run the program as written through a launcher.
+    const bool packaged = copy.qualified != name;
+    for (const auto& [run, launcher] : {std::pair(&packaged_run, name + "EnConsole"),
+                                        std::pair(&converted, packaged ? name : "")}) {
       EXPECT_EQ(run->status, original.status) << suffix << run->err;
       EXPECT_EQ(run->out, original.out) << suffix;
-      // A failure names the lines the author sees.
-      EXPECT_EQ(traced_lines(run->err), traced_lines(original.err)) << run->err;
+      // A failure names the classes and lines the author sees.
+      EXPECT_EQ(traced_frames(run->err, launcher), traced_frames(original.err, "")) << run->err;
     }
+  }
+}
+
+// Programs as they lie on disk: saved by other editors than a UTF-8 one,
+// reading through System.console(). Each converted and packaged with
+// --lenient, and run headless.
+class RealJdkOnDisk : public ::testing::Test {
+ protected:
+  RealJdkOnDisk() : cwd(dir.path()), headless("DISPLAY", std::nullopt) {
+    fs::create_directories(dir.path() / "src");
+    fs::create_directories(dir.path() / "conv");
+    corpus::copy_library(dir.path() / "pack");
+  }
+
+  // The jar's and the class's answers to `input`, each after both
+  // converters succeeded; the source is left as it was.
+  std::vector<testutil::ProcessResult> convert_and_run(const std::string& name,
+                                                       const std::string& input) {
+    const fs::path source = dir.path() / "src" / (name + ".java");
+    const std::string before = read_file(source);
+    auto pack = testutil::run_program("consolepack", {"--lenient", "src/" + name, "pack"});
+    EXPECT_EQ(pack.status, 0) << pack.out << pack.err;
+    auto conv = testutil::run_program(
+        "consoleconv", {"--lenient", "--lib", kLibrary.string(), "src/" + name, "conv"});
+    EXPECT_EQ(conv.status, 0) << conv.out << conv.err;
+    EXPECT_EQ(read_file(source), before);
+    notes = pack.err;
+    const std::string jar = (dir.path() / "pack" / corpus::jar_name(name)).string();
+    return {run_in(dir.path() / "run-jar", "java -jar " + jar, input),
+            run_in(dir.path() / "run-conv",
+                   "java -cp " + dir.str("conv") + ":" + kLibrary.string() + " " + name, input)};
+  }
+
+  testutil::TempDir dir;
+  testutil::ScopedCurrentDirectory cwd;
+  testutil::ScopedEnv headless;
+  std::string notes;
+};
+
+// UTF-8 to code points, for the encodings a test saves a source in.
+std::u32string code_points(const std::string& utf8) {
+  std::u32string points;
+  for (size_t i = 0; i < utf8.size();) {
+    const auto byte = static_cast<unsigned char>(utf8[i]);
+    const int length = byte < 0x80 ? 1 : byte < 0xE0 ? 2 : byte < 0xF0 ? 3 : 4;
+    char32_t point = length == 1 ? byte : byte & (0x7F >> length);
+    for (int k = 1; k < length; ++k) point = (point << 6) | (utf8[i + k] & 0x3F);
+    points += point;
+    i += static_cast<size_t>(length);
+  }
+  return points;
+}
+
+std::string saved_as(const std::string& utf8, const std::string& encoding) {
+  if (encoding == "UTF-8 BOM") return "\xEF\xBB\xBF" + utf8;
+  std::string bytes;
+  for (const char32_t point : code_points(utf8)) {
+    if (encoding == "windows-1252") {
+      bytes += point == U'\u20AC' ? '\x80' : point == U'\u2019' ? '\x92' : static_cast<char>(point);
+      continue;
+    }
+    const char high = static_cast<char>(point >> 8), low = static_cast<char>(point & 0xFF);
+    bytes += encoding == "UTF-16LE" ? std::string{low, high} : std::string{high, low};
+  }
+  if (encoding == "UTF-16LE") return "\xFF\xFE" + bytes;
+  if (encoding == "UTF-16BE") return "\xFE\xFF" + bytes;
+  return bytes;
+}
+
+// Saved by Notepad, by an old Windows editor, with CR LF or LF: each
+// prints its accents as the UTF-8 original does.
+TEST_F(RealJdkOnDisk, EverySourceEncodingPrintsAsTheOriginal) {
+  const std::string program =
+      "import java.io.*;\n\n"
+      "// \u00C9l\u00E8ves : l\u2019accueil\n"
+      "public class Accents {\n"
+      "  static BufferedReader flux = new BufferedReader(new InputStreamReader(System.in));\n\n"
+      "  public static void main(String[] args) throws IOException {\n"
+      "    System.out.print(\"Pr\u00E9nom de l\u2019\u00E9l\u00E8ve ? \");\n"
+      "    String pr\u00E9nom = flux.readLine();\n"
+      "    System.out.println(\"Bonjour \" + pr\u00E9nom + \", \u00E0 20 \u20AC le caf\u00E9 "
+      "!\");\n"
+      "    System.out.println(\"\u00E7a fait \" + \"\u00E9l\u00E8ve\".length() + \" lettres\");\n"
+      "  }\n}\n";
+  testutil::write_file(dir.path() / "src" / "Accents.java", program);
+  auto compiled = testutil::run_command_line("javac -encoding UTF-8 -d original src/Accents.java");
+  ASSERT_EQ(compiled.status, 0) << compiled.err;
+  const std::string input = "Zo\u00E9\n";
+  auto original =
+      run_in(dir.path() / "run-original", "java -cp " + dir.str("original") + " Accents", input);
+  ASSERT_EQ(original.status, 0) << original.err;
+  ASSERT_NE(original.out.find("\u00E0 20 \u20AC le caf\u00E9"), std::string::npos);
+
+  std::string crlf;
+  for (const char c : program) crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+  const std::pair<std::string, std::string> saved[] = {
+      {"windows-1252", program}, {"windows-1252", crlf}, {"UTF-8 BOM", program},
+      {"UTF-16LE", crlf},        {"UTF-16BE", program},
+  };
+  for (const auto& [encoding, text] : saved) {
+    testutil::write_file(dir.path() / "src" / "Accents.java", saved_as(text, encoding));
+    for (const auto& run : convert_and_run("Accents", input)) {
+      EXPECT_EQ(run.status, 0) << encoding << run.err;
+      EXPECT_EQ(run.out, original.out) << encoding;
+    }
+    EXPECT_NE(notes.find("Accents.java:1: note: this file is saved in "), std::string::npos)
+        << notes;
+  }
+}
+
+// System.console() is null where no terminal is, so a program reading
+// through it fails double-clicked; converted, it reads the console, and
+// javac takes its java.io.Console however it was imported.
+TEST_F(RealJdkOnDisk, SystemConsoleReadsTheConsole) {
+  testutil::write_file(dir.path() / "src" / "Identite.java",
+                       "import java.io.*;\n\npublic class Identite {\n"
+                       "  public static void main(String[] args) throws IOException {\n"
+                       "    Console c = System.console();\n"
+                       "    if (c == null) { System.out.println(\"pas de console\"); return; }\n"
+                       "    String nom = c.readLine(\"Nom : \");\n"
+                       "    char[] mdp = c.readPassword(\"Mot de passe pour %s : \", nom);\n"
+                       "    c.printf(\"Bonjour %s (%d caracteres)%n\", nom, mdp.length);\n"
+                       "    c.format(\"%s%n\", \"format\").flush();\n"
+                       "    c.writer().println(\"writer\");\n"
+                       "    char[] lu = new char[64];\n"
+                       "    int n = c.reader().read(lu);\n"
+                       "    System.out.println(\"reader : \" + new String(lu, 0, n).trim());\n"
+                       "    System.out.print(\"Code ? \");\n"
+                       "    char[] code = c.readPassword();\n"
+                       "    System.out.println(new String(code).length() + \" chiffres\");\n"
+                       "    System.out.println(c.readLine() == null ? \"fin\" : \"encore\");\n"
+                       "  }\n}\n");
+  for (const auto& run : convert_and_run("Identite", "Ada\nsecret\nligne\n1234\n")) {
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "Nom : Mot de passe pour Ada : Bonjour Ada (6 caracteres)\nformat\nwriter\n"
+              "reader : ligne\nCode ? 4 chiffres\nfin\n");
+  }
+  testutil::write_file(dir.path() / "src" / "Age.java",
+                       "import java.io.Console;\nimport java.util.*;\n\nclass Age {\n"
+                       "  public static void main(String[] args) {\n"
+                       "    java.io.Console c = System.console();\n"
+                       "    System.out.print(\"Age ? \");\n"
+                       "    int age = Integer.parseInt(System.console().readLine());\n"
+                       "    c.printf(\"%d ans, %b%n\", age + 1, c == System.console());\n"
+                       "  }\n}\n");
+  for (const auto& run : convert_and_run("Age", "41\n")) {
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "Age ? 42 ans, true\n");
   }
 }
 
@@ -219,7 +374,7 @@ class RealJdkFailures : public ::testing::Test {
     return read_file(out / "jeuEnConsole.jar");
   }
 
-  // What is in `out` but the library, the converted source, its class and
+  // What is in `out` but the library, the converted source, its classes and
   // the filler: nothing of a jar half made.
   static std::vector<std::string> left_in(const fs::path& out) {
     std::vector<std::string> names;
@@ -227,7 +382,7 @@ class RealJdkFailures : public ::testing::Test {
       const std::string name = entry.path().filename().string();
       const bool library = fs::exists(kLibrary / name);
       if (!library && name != "JeuEnConsole.java" && name != "JeuEnConsole.class" &&
-          name != "filler")
+          name != "Jeu.class" && name != "filler")
         names.push_back(name);
     }
     std::sort(names.begin(), names.end());

@@ -122,6 +122,7 @@ bool compile_class(platform::Io& io, const std::string& destination_class,
   auto source = argument_for(io, destination_class + ".java", "javac");
   if (!source) return false;
   std::string command = "javac -Xlint:deprecation -Xlint:unchecked " + options.class_version;
+  if (options.utf8) command += " -encoding UTF-8";
   if (options.library_directory) {
     auto library = argument_for(io, *options.library_directory, "javac");
     if (!library) return false;
@@ -168,20 +169,44 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
   return false;
 }
 
-ClassFiles class_files(platform::System& system, const std::string& directory) {
-  ClassFiles files;
+namespace {
+
+bool is_package_name(const std::string& name) {
+  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
+  return std::all_of(name.begin(), name.end(), [](char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
+           c == '$' || static_cast<unsigned char>(c) >= 0x80;
+  });
+}
+
+void collect_class_files(platform::System& system, const std::string& directory,
+                         const std::string& prefix, int depth, ClassFiles& files) {
   std::string error;
   auto dir = system.open_directory(directory, error);
   std::vector<platform::DirEntry> entries;
-  if (!dir || !dir->list(entries, error)) return files;
+  if (!dir || !dir->list(entries, error)) return;
   constexpr std::string_view suffix = ".class";
+  constexpr int kDeepestPackage = 16;
   for (const platform::DirEntry& entry : entries) {
+    const std::string path = directory + platform::path_separator() + entry.name;
+    // Classes of packages are in folders named as Java names.
+    if (entry.type == platform::FileType::directory && depth < kDeepestPackage &&
+        is_package_name(entry.name)) {
+      collect_class_files(system, path, prefix + entry.name + "/", depth + 1, files);
+      continue;
+    }
     if (entry.type != platform::FileType::regular || entry.name.size() <= suffix.size() ||
         entry.name.compare(entry.name.size() - suffix.size(), suffix.size(), suffix) != 0)
       continue;
-    if (auto stamp = system.stamp(directory + platform::path_separator() + entry.name))
-      files[entry.name] = *stamp;
+    if (auto stamp = system.stamp(path)) files[prefix + entry.name] = *stamp;
   }
+}
+
+}  // namespace
+
+ClassFiles class_files(platform::System& system, const std::string& directory) {
+  ClassFiles files;
+  collect_class_files(system, directory, "", 0, files);
   return files;
 }
 

@@ -25,12 +25,16 @@ struct BuildOptions {
   // what the program uses of them, and writes every class file into the
   // destination directory.
   std::optional<std::string> source_path;
+  // The sources are in UTF-8 and have characters beyond ASCII: javac is
+  // told, whatever the platform's charset.
+  bool utf8 = false;
 };
 
 bool compile_class(platform::Io& io, const std::string& destination_class,
                    const std::string& destination_directory, const BuildOptions& options = {});
 
-// The class files in a directory, by name, as they are now.
+// The class files in a directory and in its package folders, by their
+// paths from it ('/' between folders), as they are now.
 using ClassFiles = std::map<std::string, platform::FileStamp>;
 ClassFiles class_files(platform::System& system, const std::string& directory);
 

@@ -21,6 +21,9 @@ struct ConvertOptions {
   // patterns of the one layout, with notes on stderr where the source
   // strays from it.
   bool lenient = false;
+  // With lenient, the packager's way: the program's classes keep their
+  // names and the destination class is a launcher (see lenient.h).
+  bool launcher = false;
 };
 
 struct ConvertResult {
@@ -32,6 +35,11 @@ struct ConvertResult {
   // Why it cannot be compiled with the console library: a class of its
   // own named like one of the library's.
   std::optional<std::string> library_clash;
+  // With lenient, a program in a package: it is compiled as written, from
+  // its source tree, and the destination holds only a launcher.
+  bool launches_package = false;
+  // What was written has bytes outside ASCII, in UTF-8.
+  bool non_ascii = false;
   explicit operator bool() const { return ok; }
 };
 

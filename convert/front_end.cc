@@ -58,9 +58,15 @@ void print_help(platform::Io& io, const Converter& converter) {
             "safely stays as it is, with a note. It takes any BufferedReader or Scanner of\n"
             "System.in to the console, and compiles for the Java release the program needs\n"
             "(a note says which) when that is newer than Java 8. Every line stays where it\n"
-            "was; a package declaration goes (the files of that package beside SOURCE are\n"
-            "compiled from copies without it).\n"
-            "\n"
+            "was. It reads sources saved in UTF-8, UTF-16 with a byte order mark or\n"
+            "windows-1252, and takes System.console() to the console library. A program\n"
+            "in a package is compiled as written, from its source tree, and the converted\n"
+            "file only opens the console and calls its main.\n"
+         << (converter.packages
+                 ? "With --lenient no class is renamed: SOURCEEnConsole is a small class that\n"
+                   "calls SOURCE's main, so that the program prints its own names as written.\n"
+                 : "")
+         << "\n"
             "Other .java files beside SOURCE are compiled with it where the program uses\n"
             "them, their classes written into DESTINATION.\n"
             "\n"
@@ -198,6 +204,7 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
 
   ConvertOptions convert_options;
   convert_options.lenient = parsed.has("lenient");
+  convert_options.launcher = convert_options.lenient && converter.packages;
   const OtherSources others = other_sources(io.system, names.source_file, names.destination_file);
   const ConvertResult converted =
       convert_source(io, names.source_file, names.destination_file, names.source_class,
@@ -211,29 +218,30 @@ bool convert_and_build(platform::Io& io, const Converter& converter,
                << " and none is installed; give --lib DIR\n";
   if (!javac || !jar || library_missing) return false;
   // A class of the program's named like one of the library's would take
-  // its place: in the compile, in the destination, in the jar.
+  // its place: in the compile, in the destination, in the jar. In a
+  // package it is a class of its own.
   std::optional<std::string> clash = converted.library_clash;
-  if (!clash) clash = library_clash(io.system, others);
+  if (!clash && !converted.launches_package) clash = library_clash(io.system, others);
   if (clash) {
     io.error() << *clash << '\n';
     return false;
   }
-  // The program's other files: as they are, or, for a package that goes,
-  // copies without their package line.
-  std::unique_ptr<SourceCopies> copies;
-  if (!others.empty()) {
-    if (convert_options.lenient && !converted.package.empty()) {
-      copies = SourceCopies::make(io, others, names.source_file, converted.package, directory);
-      if (!copies) return false;
-      if (copies->others_copied() > 0) options->source_path = copies->directory();
-    } else {
-      options->source_path = others.directory;
-    }
+  // The program's other files: by default those beside it, as they are;
+  // with --lenient also those of its source tree, in UTF-8.
+  std::optional<ProgramSources> sources;
+  if (convert_options.lenient) {
+    sources = program_sources(io, names.source_file, converted.package, converted.launches_package,
+                              names.destination_file, directory);
+    if (!sources) return false;
+    options->source_path = sources->source_path;
+    options->utf8 = sources->utf8 || converted.non_ascii;
+  } else if (!others.empty()) {
+    options->source_path = others.directory;
   }
   const std::string& cls = names.destination_class;
   const ClassFiles before = converter.packages ? class_files(io.system, directory) : ClassFiles();
   const bool compiled = compile_class(io, cls, directory, *options);
-  copies.reset();
+  sources.reset();
   ok = compiled && ok;
   if (!converter.packages) return ok;
   // A jar only of what this run converted and compiled, and only ever from

@@ -305,9 +305,34 @@ TEST_F(FrontEndTest, AClassNamedOtherwiseThanItsFileMakesNoJar) {
   ASSERT_EQ(commands().size(), 1u) << "javac only";
 }
 
-// With --lenient, the files of the source's package go into the unnamed
-// package too: copies of them, made for the compile and gone after it.
-TEST_F(FrontEndTest, AProgramsPackageGoesFromCopiesOfItsFiles) {
+// The files below `folder`, each as "PATH: TEXT", in order.
+std::vector<std::string> tree_of(const fs::path& folder) {
+  std::vector<std::string> files;
+  for (const auto& entry : fs::recursive_directory_iterator(folder))
+    if (entry.is_regular_file())
+      files.push_back(fs::relative(entry.path(), folder).generic_string() + ": " +
+                      read_file(entry.path()));
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+#ifdef _WIN32
+constexpr char kPathListSeparator = ';';
+#else
+constexpr char kPathListSeparator = ':';
+#endif
+
+// What javac's -sourcepath names in `command`.
+std::string source_path_of(const std::string& command) {
+  const size_t at = command.find("-sourcepath ") + 12;
+  return command.substr(at, command.find(' ', at) - at);
+}
+
+// With --lenient, a program in a package is compiled as written, and the
+// converted file is a launcher. Its folder does not say where its package
+// starts, so the files of the package are copied to the paths it gives
+// them, for the compile only.
+TEST_F(FrontEndTest, AProgramInAPackageOutOfPlaceIsCompiledFromCopies) {
   const std::string main =
       "package tp.un;\n\nclass Hello {\n  public static void main(String[] a) {\n"
       "    System.out.println(Clavier.lire());\n  }\n}\n";
@@ -320,24 +345,111 @@ TEST_F(FrontEndTest, AProgramsPackageGoesFromCopiesOfItsFiles) {
   std::vector<std::string> copied;
   system.command_status = [&](const std::string& command) {
     if (command.rfind("javac", 0) == 0) {
-      const size_t at = command.find("-sourcepath ") + 12;
-      sourcepath = command.substr(at, command.find(' ', at) - at);
-      for (const auto& entry : fs::directory_iterator(sourcepath))
-        copied.push_back(entry.path().filename().string() + ": " + read_file(entry.path()));
-      std::sort(copied.begin(), copied.end());
+      sourcepath = source_path_of(command);
+      copied = tree_of(sourcepath);
     }
     return compiled(command);
   };
   EXPECT_EQ(run(kConsolepack, {"--lenient", "src/Hello", "out"}), 0) << err.str();
   EXPECT_EQ(fs::path(sourcepath).parent_path(), fs::canonical(dir.path() / "out"));
-  EXPECT_EQ(copied, (std::vector<std::string>{
-                        "Clavier.java: \nclass Clavier { static String lire() { return \"\"; } }\n",
-                        "Hello.java: " + main.substr(main.find('\n'))}));
+  EXPECT_EQ(copied, (std::vector<std::string>{"tp/un/Clavier.java: " + clavier,
+                                              "tp/un/Hello.java: " + main}));
   EXPECT_FALSE(fs::exists(sourcepath));
   EXPECT_EQ(read_file(dir.path() / "src" / "Clavier.java"), clavier);
-  EXPECT_EQ(
-      read_file(dir.path() / "out" / "HelloEnConsole.java").rfind("\n\nclass HelloEnConsole", 0),
-      0u);
+  // Hello is not public: the launcher reaches its main as java does.
+  const std::string launcher = read_file(dir.path() / "out" / "HelloEnConsole.java");
+  EXPECT_EQ(launcher.rfind("public class HelloEnConsole { public static void main(String[] args) "
+                           "throws Throwable { Console.setTitle(\"Hello\"); "
+                           "java.lang.reflect.Method main = Class.forName(\"tp.un.Hello\")",
+                           0),
+            0u)
+      << launcher;
+  EXPECT_NE(err.str().find("src/Hello.java:1: note: this file is in the package tp.un: the "
+                           "program is compiled as written"),
+            std::string::npos)
+      << err.str();
+}
+
+// An IDE's source tree: the package's path says where the tree starts,
+// and javac takes what the program uses from all of it, as it is; a file
+// saved in another encoding than UTF-8 sends every file found to copies in
+// UTF-8, the tree after them.
+TEST_F(FrontEndTest, AnIdesSourceTreeIsCompiledFromItsRoot) {
+  const fs::path src = dir.path() / "projet" / "src";
+  const auto put = [](const fs::path& path, const std::string& text) {
+    fs::create_directories(path.parent_path());
+    write_file(path, text);
+  };
+  const std::string main =
+      "package tp1;\n\nimport modele.Etudiant;\nimport static outils.Lire.ligne;\n\n"
+      "public class Moyenne {\n  public static void main(String[] a) {\n"
+      "    System.out.println(new Etudiant(ligne()) + \" \" + Bareme.COEF);\n  }\n}\n";
+  const std::string etudiant =
+      "package modele;\nimport tp1.Bareme;\npublic class Etudiant { public Etudiant(String n) "
+      "{ } }\n";
+  put(src / "tp1" / "Moyenne.java", main);
+  put(src / "tp1" / "Bareme.java",
+      "package tp1;\npublic class Bareme { public static "
+      "final int COEF = 2; }\n");
+  put(src / "modele" / "Etudiant.java", etudiant);
+  put(src / "outils" / "Lire.java",
+      "package outils;\npublic class Lire { public static String ligne() { return "
+      "\"\"; } }\n");
+  put(src / "inutile" / "Rien.java", "package inutile;\nclass Rien { }\n");
+  std::string command;
+  std::vector<std::string> copied;
+  system.command_status = [&](const std::string& text) {
+    if (text.rfind("javac", 0) == 0) {
+      command = text;
+      const std::string path = source_path_of(text);
+      if (path.find(".consoletools-sources-") != std::string::npos)
+        copied = tree_of(path.substr(0, path.find(kPathListSeparator)));
+    }
+    return compiled(text);
+  };
+  ASSERT_EQ(run(kConsolepack, {"--lenient", "projet/src/tp1/Moyenne.java", "out"}), 0) << err.str();
+  EXPECT_EQ(command, kJavac + "--release 8 -sourcepath " + fs::canonical(src).string() +
+                         " -d . -Xprefer:source MoyenneEnConsole.java");
+  EXPECT_TRUE(copied.empty());
+  EXPECT_EQ(read_file(dir.path() / "out" / "MoyenneEnConsole.java"),
+            "public class MoyenneEnConsole { public static void main(String[] args) throws "
+            "Throwable { Console.setTitle(\"Moyenne\"); tp1.Moyenne.main(args); } }\n");
+
+  // A student's accents, saved by a Windows editor.
+  write_file(src / "modele" / "Etudiant.java",
+             "package modele;\nimport tp1.Bareme;\npublic class Etudiant { public Etudiant(String "
+             "n) { } public String toString() { return \"\xE9l\xE8ve\"; } }\n");
+  ASSERT_EQ(run(kConsolepack, {"--lenient", "projet/src/tp1/Moyenne.java", "out"}), 0) << err.str();
+  const std::string path = source_path_of(command);
+  EXPECT_EQ(path.substr(path.find(kPathListSeparator) + 1), fs::canonical(src).string());
+  EXPECT_NE(command.find("--release 8 -encoding UTF-8 -sourcepath"), std::string::npos) << command;
+  ASSERT_EQ(copied.size(), 4u);
+  EXPECT_EQ(copied[0].substr(0, copied[0].find(':')), "modele/Etudiant.java");
+  EXPECT_NE(copied[0].find("return \"\xC3\xA9l\xC3\xA8ve\";"), std::string::npos) << copied[0];
+  EXPECT_EQ(copied[3], "tp1/Moyenne.java: " + main);
+  EXPECT_FALSE(fs::exists(path.substr(0, path.find(kPathListSeparator))));
+}
+
+// A program of the unnamed package that imports a package of its folder
+// gets its folder as the source path, alone or not.
+TEST_F(FrontEndTest, APackageImportedFromTheSourcesFolderIsFound) {
+  write_file(dir.path() / "src" / "Hello.java",
+             "import util.Clavier;\nclass Hello {\n  public static void main(String[] a) {\n"
+             "    System.out.println(Clavier.lire());\n  }\n}\n");
+  fs::create_directories(dir.path() / "src" / "util");
+  write_file(
+      dir.path() / "src" / "util" / "Clavier.java",
+      "package util;\npublic class Clavier { public static String lire() { return \"\"; } }\n");
+  for (const Converter* converter : {&kConsoleconv, &kConsolepack}) {
+    ASSERT_EQ(run(*converter, {"--lenient", "src/Hello", "out"}), 0) << err.str();
+    const std::string cls = converter == &kConsoleconv ? "Hello" : "HelloEnConsole";
+    EXPECT_EQ(commands().front(), kJavac + "--release 8 -sourcepath " +
+                                      fs::canonical(dir.path() / "src").string() +
+                                      " -d . -Xprefer:source " + cls + ".java");
+  }
+  // By default, as always: no other file beside it, no source path.
+  ASSERT_EQ(run(kConsoleconv, {"src/Hello", "out"}), 0) << err.str();
+  EXPECT_EQ(commands().front(), kJavac + "--release 8 Hello.java");
 }
 
 // An installed copy keeps the library relative to its program:

@@ -45,6 +45,7 @@ class Notes {
     renames();
     escaped_names();
     other_readers();
+    system_console();
     notes_.sort();
     return std::move(notes_);
   }
@@ -208,6 +209,17 @@ class Notes {
            early(system) ? "System.in is read here directly, and " + std::string(kEarly)
                          : "System.in is read here directly; it stays as it is, and the console "
                            "window feeds it once it is open");
+  }
+
+  // System.console() is null where no terminal is: in the window, and
+  // when the jar is started from a file manager or an IDE.
+  void system_console() {
+    for (size_t c = 0; c + 3 < source_.size(); ++c)
+      if (source_.is(c, "System") && source_.is(c + 1, ".") && source_.is(c + 2, "console") &&
+          source_.is(c + 3, "(") && !(c > 0 && source_.is(c - 1, ".")))
+        note(source_.line_of(begin(c)),
+             "System.console() is null in the console window, as wherever no terminal is; "
+             "--lenient takes it to the console library's");
   }
 
   // Whether code token c runs when the class holding main is set up.

@@ -97,6 +97,9 @@ TEST(LayoutNotes, EachStrayIsNamedAtItsLine) {
        "1: this file is in the package fr.tp: the converted class stays there, where it cannot "
        "see the console library"},
       {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
+            "    String nom = System.console().readLine();\n" + body),
+       "6: System.console() is null in the console window, as wherever no terminal is"},
+      {crlf("import java.io.*;\n\nclass Hello {\n" + kField + main +
             "    String s = \\u0066lux.readLine();\n" + body),
        "6: flux is spelled here with a Unicode escape, which the byte patterns do not match"},
   };

@@ -38,12 +38,13 @@ bool in_text_order(const Edit& a, const Edit& b) {
 class LenientPlanner {
  public:
   LenientPlanner(const java::Program& program, std::string_view source_class,
-                 std::string_view destination_class)
+                 std::string_view destination_class, bool launcher)
       : text_(program.source.text()),
         program_(program),
         source_(program.source),
         structure_(program.structure),
-        source_class_(source_class) {
+        source_class_(source_class),
+        launcher_(launcher) {
     plan_.destination_class_ = std::string(destination_class);
   }
 
@@ -78,6 +79,8 @@ class LenientPlanner {
     catches();
     end_run();
     imports();
+    system_console();
+    launcher();
     file_class();
     doubts();
     sort_edits();
@@ -277,13 +280,22 @@ class LenientPlanner {
       if (!source_.is_identifier(c)) continue;
       // A class of the program's own named like this one is the program.
       if (w == source_class_) {
-        if (plan_.destination_class_ != source_class_)
+        if (plan_.destination_class_ != source_class_ && !launcher_)
           edit(begin(c), end(c), Text::destination_class);
         continue;
       }
-      if (w == "System" && source_.is(c + 1, ".") && source_.is(c + 2, "out") &&
-          !(c > 0 && source_.is(c - 1, ".")))
+      const bool qualified = c > 0 && source_.is(c - 1, ".");
+      // System.out, and System.console(), which is null in the window and
+      // wherever no terminal is: the console library's stands in for it.
+      if (w == "System" && source_.is(c + 1, ".") &&
+          (source_.is(c + 2, "out") || (source_.is(c + 2, "console") && source_.is(c + 3, "("))) &&
+          !qualified)
         edit(begin(c), end(c), Text::console);
+      // java.io.Console written out in full, outside an import.
+      if (w == "java" && !qualified && source_.is(c + 1, ".") && source_.is(c + 2, "io") &&
+          source_.is(c + 3, ".") && source_.is(c + 4, "Console") &&
+          !(c > 0 && source_.is(c - 1, "import")))
+        edit(begin(c), end(c + 4), Text::console);
     }
   }
 
@@ -297,21 +309,7 @@ class LenientPlanner {
       note(0, "no main method (static void main(String[] ...)) found; no title is set");
       return;
     }
-    std::string call = "Console.setTitle(\"";
-    // A string literal of the name, whatever its bytes: a control
-    // character as an octal escape, which adds no line.
-    for (const char ch : source_class_) {
-      const auto byte = static_cast<unsigned char>(ch);
-      if (byte < 0x20 || byte == 0x7f) {
-        call += '\\';
-        for (int shift = 6; shift >= 0; shift -= 3)
-          call += static_cast<char>('0' + ((byte >> shift) & 7));
-        continue;
-      }
-      if (ch == '"' || ch == '\\') call += '\\';
-      call += ch;
-    }
-    call += "\");";
+    const std::string call = "Console.setTitle(" + java_string_literal(source_class_) + ");";
     size_t brace = structure_.methods[*structure_.main].body_open;
     std::string& title = plan_.title_;
     title = " " + call;
@@ -507,6 +505,35 @@ class LenientPlanner {
     }
   }
 
+  // An import of java.io.Console would hide the console library's class,
+  // which now stands for it.
+  void system_console() {
+    for (size_t c = 0; c + 6 < source_.size(); ++c)
+      if (source_.is(c, "import") && (c == 0 || !source_.is(c - 1, ".")) &&
+          source_.is(c + 1, "java") && source_.is(c + 2, ".") && source_.is(c + 3, "io") &&
+          source_.is(c + 4, ".") && source_.is(c + 5, "Console") && source_.is(c + 6, ";"))
+        edits_.push_back(removal(c, c + 6));
+  }
+
+  // The packager's class, after the last token so that no line moves; the
+  // program's class gives up `public`, which only a file of its name may
+  // declare.
+  void launcher() {
+    if (!launcher_ || !structure_.main || !structure_.main_type || source_.size() == 0) return;
+    const java::TypeDeclaration& type = structure_.type_declarations[*structure_.main_type];
+    if (type.enclosing != kNone || source_.word(type.name) != source_class_) return;
+    for (size_t c = type.keyword; c > 0 && java::is_modifier(source_.word(c - 1)); --c) {
+      if (!source_.is(c - 1, "public")) continue;
+      size_t to = end(c - 1);
+      if (to < text_.size() && is_blank(text_[to])) ++to;
+      edit(begin(c - 1), to);
+    }
+    // The title is the class's own business: its static block sets it.
+    plan_.launcher_ = " " + launcher_class(plan_.destination_class_, source_class_, "", true);
+    const size_t last = end(source_.size() - 1);
+    edit(last, last, Text::launcher);
+  }
+
   void file_class() {
     if (auto other = class_named_otherwise(program_, source_class_))
       plan_.notes.add(other->line, other->text);
@@ -536,6 +563,7 @@ class LenientPlanner {
   const java::Source& source_;
   const java::Structure& structure_;
   std::string_view source_class_;
+  bool launcher_;
   java::IoAnalysis io_;
   LenientPlan plan_;
   std::vector<Edit>& edits_ = plan_.edits_;
@@ -556,6 +584,8 @@ std::string_view LenientPlan::replacement(Text text) const {
       return title_;
     case Text::unchecked:
       return "java.io.UncheckedIOException";
+    case Text::launcher:
+      return launcher_;
   }
   return "";
 }
@@ -615,16 +645,47 @@ std::string LenientPlan::apply(std::string_view text, std::ostream& trace) const
 }
 
 LenientPlan plan_lenient(const java::Program& program, std::string_view source_class,
-                         std::string_view destination_class) {
-  return LenientPlanner(program, source_class, destination_class).run();
+                         std::string_view destination_class, bool launcher) {
+  return LenientPlanner(program, source_class, destination_class, launcher).run();
+}
+
+std::string java_string_literal(std::string_view text) {
+  std::string literal = "\"";
+  for (const char ch : text) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (byte < 0x20 || byte == 0x7f) {
+      literal += '\\';
+      for (int shift = 6; shift >= 0; shift -= 3)
+        literal += static_cast<char>('0' + ((byte >> shift) & 7));
+      continue;
+    }
+    if (ch == '"' || ch == '\\') literal += '\\';
+    literal += ch;
+  }
+  return literal + "\"";
+}
+
+std::string launcher_class(std::string_view launcher, std::string_view launched,
+                           std::string_view title, bool accessible) {
+  std::string text = "public class " + std::string(launcher) +
+                     " { public static void main(String[] args) throws Throwable { ";
+  if (!title.empty()) text += "Console.setTitle(" + java_string_literal(title) + "); ";
+  if (accessible) return text + std::string(launched) + ".main(args); } }";
+  // A class its package keeps to itself: its main reached as the java
+  // launcher reaches it, what it throws thrown on as it is.
+  return text + "java.lang.reflect.Method main = Class.forName(" + java_string_literal(launched) +
+         ").getDeclaredMethod(\"main\", String[].class); main.setAccessible(true); try { "
+         "main.invoke(null, (Object) args); } catch (java.lang.reflect.InvocationTargetException "
+         "e) { throw e.getCause(); } } }";
 }
 
 LenientResult rewrite_lenient(std::string_view source, std::string_view source_class,
-                              std::string_view destination_class, std::ostream& trace) {
+                              std::string_view destination_class, std::ostream& trace,
+                              bool launcher) {
   LenientPlan plan;
   {
     const java::Program program(source);
-    plan = plan_lenient(program, source_class, destination_class);
+    plan = plan_lenient(program, source_class, destination_class, launcher);
   }
   std::string text = plan.apply(source, trace);
   return {std::move(text), plan.notes.all()};

@@ -33,7 +33,15 @@ class LenientPlan {
   std::string apply(std::string_view text, std::ostream& trace) const;
 
   // One change: bytes begin..end replaced by one of a few texts.
-  enum class Text : uint8_t { nothing, console_in, console, destination_class, title, unchecked };
+  enum class Text : uint8_t {
+    nothing,
+    console_in,
+    console,
+    destination_class,
+    title,
+    unchecked,
+    launcher
+  };
   struct Edit {
     uint32_t begin;
     uint32_t end;
@@ -47,10 +55,25 @@ class LenientPlan {
   std::vector<Edit> edits_;
   std::string destination_class_;
   std::string title_;
+  std::string launcher_;
 };
 
+// With `launcher`, the packager's way: the program's classes keep their
+// names, so that what it prints of them is the original's, and the
+// destination class is a small class of its own at the end of the text
+// that calls the program's main.
 LenientPlan plan_lenient(const java::Program& program, std::string_view source_class,
-                         std::string_view destination_class);
+                         std::string_view destination_class, bool launcher = false);
+
+// A class `launcher` whose main sets the title `title`, then calls the main
+// of `launched` (qualified with its package): directly when it is
+// `accessible` from the unnamed package, else through reflection. One line.
+std::string launcher_class(std::string_view launcher, std::string_view launched,
+                           std::string_view title, bool accessible);
+
+// `text` as a Java string literal: a control character as an octal
+// escape, which adds no line.
+std::string java_string_literal(std::string_view text);
 
 // Both at once, for a text not analysed yet.
 struct LenientResult {
@@ -58,7 +81,8 @@ struct LenientResult {
   std::vector<Note> notes;
 };
 LenientResult rewrite_lenient(std::string_view source, std::string_view source_class,
-                              std::string_view destination_class, std::ostream& trace);
+                              std::string_view destination_class, std::ostream& trace,
+                              bool launcher = false);
 
 }  // namespace convert
 

@@ -45,9 +45,9 @@ size_t line_count(const std::string& text) { return java::Source(text).line_of(t
 // Every conversion keeps the lines where they were, so that a stack trace
 // names the line the author sees.
 Converted lenient(const std::string& source, const std::string& from = "Hello",
-                  const std::string& to = "Hello") {
+                  const std::string& to = "Hello", bool launcher = false) {
   std::ostringstream trace;
-  LenientResult result = rewrite_lenient(source, from, to, trace);
+  LenientResult result = rewrite_lenient(source, from, to, trace, launcher);
   Converted converted{result.text, result.notes, trace.str()};
   expect_trace_follows(source, converted);
   EXPECT_EQ(line_count(converted.text), line_count(source)) << converted.text;
@@ -202,6 +202,54 @@ TEST(Lenient, TheClassIsRenamedAsAWholeNameOnly) {
       "    BufferEnConsole b = new BufferEnConsole(); BufferedReader r = null; int Buffer2 = 0;\n"
       "    Console.out.println(\"Buffer\" + BufferEnConsole.class + b.BufferEnConsole);\n"
       "  }\n}\n");
+}
+
+// The packager's way: the program's classes keep their names, so that a
+// record, getClass() and a stack trace print them as the original does;
+// the jar's class is a launcher on the last line.
+TEST(Lenient, TheLauncherKeepsTheProgramsNames) {
+  const std::string source =
+      "public final class Buffer {\n"
+      "  public static void main(String[] args) {\n"
+      "    System.out.println(new Buffer().getClass().getName() + \"Buffer\");\n"
+      "  }\n} // fin\n";
+  const std::string launcher =
+      " public class BufferEnConsole { public static void main(String[] args) throws Throwable "
+      "{ Buffer.main(args); } }";
+  EXPECT_EQ(lenient(source, "Buffer", "BufferEnConsole", true).text,
+            "final class Buffer { static { Console.setTitle(\"Buffer\"); }\n"
+            "  public static void main(String[] args) {\n"
+            "    Console.out.println(new Buffer().getClass().getName() + \"Buffer\");\n"
+            "  }\n}" +
+                launcher + " // fin\n");
+  // No main, no launcher: javac writes no class for the jar to start.
+  EXPECT_EQ(lenient("class Buffer { }", "Buffer", "BufferEnConsole", true).text,
+            "class Buffer { }");
+}
+
+// System.console() is null in the window: the console library's stands in
+// for it, and for java.io.Console, whose import would hide it.
+TEST(Lenient, SystemConsoleGoesToTheLibrary) {
+  const std::string source =
+      "import java.io.Console;\nimport java.io.*;\n\nclass Hello {\n"
+      "  public static void main(String[] args) {\n"
+      "    java.io.Console c = System.console();\n"
+      "    if (System.console() == null) return;\n"
+      "    String s = c.readLine(\"%s ? \", \"Nom\"); char[] p = c.readPassword();\n"
+      "    c.printf(\"%s%n\", s).flush(); new "
+      "PrintWriter(c.writer()).println(\"System.console()\");\n"
+      "  }\n}\n";
+  auto result = lenient(source);
+  EXPECT_EQ(result.text,
+            "\nimport java.io.*;\n\nclass Hello {" + kTitle +
+                "\n  public static void main(String[] args) {\n"
+                "    Console c = Console.console();\n"
+                "    if (Console.console() == null) return;\n"
+                "    String s = c.readLine(\"%s ? \", \"Nom\"); char[] p = c.readPassword();\n"
+                "    c.printf(\"%s%n\", s).flush(); new "
+                "PrintWriter(c.writer()).println(\"System.console()\");\n"
+                "  }\n}\n");
+  EXPECT_EQ(notes_of(result), "");
 }
 
 // Before anything of the class that holds main: its static fields then

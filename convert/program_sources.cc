@@ -5,6 +5,8 @@
 
 #include "convert/console_library.h"
 #include "convert/names.h"
+#include "convert/source_encoding.h"
+#include "java/source.h"
 #include "java/structure.h"
 #include "platform/signal_cleanup.h"
 #include "platform/tree_removal.h"
@@ -13,6 +15,11 @@ namespace convert {
 namespace {
 
 constexpr std::string_view kJava = ".java";
+#ifdef _WIN32
+constexpr char kSourcePathSeparator = ';';
+#else
+constexpr char kSourcePathSeparator = ':';
+#endif
 
 bool is_java_file(std::string_view name) {
   return name.size() > kJava.size() && name.substr(name.size() - kJava.size()) == kJava;
@@ -126,21 +133,7 @@ std::optional<Note> class_named_otherwise(const java::Program& program,
                   name + ".java, or the class " + std::string(source_class)};
 }
 
-std::string without_package(std::string_view text, const java::Program& program) {
-  const java::Structure& structure = program.structure;
-  if (structure.package_keyword == java::kNone) return std::string(text);
-  const size_t from = program.source.begin(structure.package_keyword);
-  const size_t to = program.source.end(structure.package_end);
-  std::string result(text.substr(0, from));
-  for (char c : text.substr(from, to - from))
-    if (c == '\n' || c == '\r') result += c;
-  result.append(text.substr(to));
-  return result;
-}
-
-std::unique_ptr<SourceCopies> SourceCopies::make(platform::Io& io, const OtherSources& others,
-                                                 const std::string& source_file,
-                                                 const std::string& package,
+std::unique_ptr<SourceCopies> SourceCopies::make(platform::Io& io,
                                                  const std::string& destination_directory) {
   std::unique_ptr<SourceCopies> copies(new SourceCopies(io));
   std::string error;
@@ -154,45 +147,38 @@ std::unique_ptr<SourceCopies> SourceCopies::make(platform::Io& io, const OtherSo
     return nullptr;
   }
   copies->directory_ = *directory;
-  bool ok = copies->copy(source_file, package, false, error);
-  for (size_t i = 0; ok && i < others.files.size(); ++i)
-    ok = copies->copy(others.directory + platform::path_separator() + others.files[i], package,
-                      true, error);
-  if (!ok) {
-    io.error() << "cannot copy the program's files for the compile: " << error << '\n';
-    return nullptr;
-  }
   return copies;
 }
 
-// A file of the package, under its own name; one of another package, or
-// none, is no part of the program's.
-bool SourceCopies::copy(const std::string& from, const std::string& package, bool other,
-                        std::string& error) {
-  std::string text;
-  if (!io_.system.read_file(from, text, error)) return !other;  // javac will say
-  const java::Program program(text);
-  if (java::package_name(program.source, program.structure) != package) return true;
-  const std::string to = directory_ + platform::path_separator() + std::string(base_name(from));
+bool SourceCopies::add(const std::string& relative, std::string_view text, std::string& error) {
+  const char separator = platform::path_separator();
+  std::string path = directory_;
+  for (size_t from = 0;;) {
+    const size_t to = relative.find(separator, from);
+    path += separator + relative.substr(from, to - from);
+    if (to == std::string::npos) break;
+    from = to + 1;
+    if (io_.system.file_type(path) == platform::FileType::directory) continue;
+    platform::SignalsHeld held;
+    if (!io_.system.create_directory(path, error)) return false;
+    platform::remove_on_signal(path);
+    made_.push_back(path);
+  }
   std::unique_ptr<platform::OutputFile> file;
   {
     platform::SignalsHeld held;
-    file = io_.system.create_new_file(to, error);
-    if (file) platform::remove_on_signal(to);
+    file = io_.system.create_new_file(path, error);
+    if (file) platform::remove_on_signal(path);
   }
   if (!file) return false;
-  files_.push_back(to);
-  if (other) ++others_copied_;
-  return file->write(without_package(text, program), error) && file->close(error);
+  made_.push_back(path);
+  return file->write(text, error) && file->close(error);
 }
 
 SourceCopies::~SourceCopies() {
   std::string error;
-  for (const std::string& file : files_) {
-    io_.system.delete_file(file, error);
-    platform::forget_on_signal(file);
-  }
-  // What javac may have left there goes too.
+  for (const std::string& path : made_) platform::forget_on_signal(path);
+  // All of it, and what javac may have left there.
   const std::string parent = folder_of(directory_);
   if (auto directory = io_.system.open_directory(parent, error))
     platform::remove_tree(*directory, directory_.substr(parent.size()), directory_,
@@ -200,6 +186,134 @@ SourceCopies::~SourceCopies() {
                             io_.error() << "cannot remove " << path << ": " << reason << '\n';
                           });
   platform::forget_on_signal(directory_);
+}
+
+namespace {
+
+// A file of the program found for the compile.
+struct FoundFile {
+  std::string relative;  // below the root, by its package's path
+  std::string text;      // in UTF-8
+  bool transcoded = false;
+};
+
+// Reads the packages a file's imports name ("a.b" of import a.b.C;,
+// a.b.*; and their static forms), but the JDK's.
+void imported_packages(std::string_view text, std::vector<std::string>& packages) {
+  const java::Source source(text);
+  for (size_t c = 0; c < source.size(); ++c) {
+    if (!source.is(c, "import") || (c > 0 && !source.is(c - 1, ";") && !source.is(c - 1, "}")))
+      continue;
+    size_t at = c + 1;
+    const bool is_static = source.is(at, "static");
+    if (is_static) ++at;
+    std::vector<std::string_view> parts;
+    for (; source.is_identifier(at) || source.is(at, "*"); at += 2) {
+      parts.push_back(source.word(at));
+      if (!source.is(at + 1, ".")) break;
+    }
+    // The last part is a type, or *; a static import's type is one more.
+    size_t keep = parts.size() >= 1 ? parts.size() - 1 : 0;
+    if (is_static && keep > 0) --keep;
+    if (keep == 0 || parts[0] == "java" || parts[0] == "javax" || parts[0] == "jdk") continue;
+    std::string name;
+    for (size_t i = 0; i < keep; ++i) name += (i ? "." : "") + std::string(parts[i]);
+    packages.push_back(name);
+  }
+}
+
+std::string package_path(const std::string& package) {
+  std::string path = package;
+  std::replace(path.begin(), path.end(), '.', platform::path_separator());
+  return path;
+}
+
+}  // namespace
+
+std::optional<ProgramSources> program_sources(platform::Io& io, const std::string& source_file,
+                                              const std::string& package, bool packaged,
+                                              const std::string& destination_file,
+                                              const std::string& destination_directory) {
+  ProgramSources result;
+  platform::System& system = io.system;
+  std::string error;
+  const std::string folder = folder_of(source_file);
+  auto absolute = system.absolute_path(folder.empty() ? "." : folder, error);
+  if (!absolute) return result;
+  const char separator = platform::path_separator();
+  // The root the package's path starts from, when the folder ends with it.
+  std::optional<std::string> root;
+  const std::string own_path = package_path(package);
+  if (package.empty()) {
+    root = *absolute;
+  } else if (absolute->size() > own_path.size() &&
+             absolute->compare(absolute->size() - own_path.size(), own_path.size(), own_path) ==
+                 0 &&
+             (*absolute)[absolute->size() - own_path.size() - 1] == separator) {
+    root = absolute->substr(0, absolute->size() - own_path.size() - 1);
+  }
+
+  std::vector<FoundFile> found;
+  std::vector<std::string> queue = {package}, visited;
+  constexpr size_t kMostFiles = 10000;
+  while (!queue.empty() && found.size() < kMostFiles) {
+    const std::string visiting = queue.back();
+    queue.pop_back();
+    if (std::find(visited.begin(), visited.end(), visiting) != visited.end()) continue;
+    visited.push_back(visiting);
+    const std::string directory_path =
+        visiting == package ? *absolute : *root + separator + package_path(visiting);
+    auto directory = system.open_directory(directory_path, error);
+    std::vector<platform::DirEntry> entries;
+    if (!directory || !directory->list(entries, error)) continue;
+    for (const platform::DirEntry& entry : entries) {
+      if (entry.type != platform::FileType::regular || !is_java_file(entry.name)) continue;
+      const std::string path = directory_path + separator + entry.name;
+      const bool own = system.same_file(path, source_file);
+      if (system.same_file(path, destination_file)) continue;
+      std::string bytes;
+      if (!system.read_file(path, bytes, error)) continue;  // javac will say
+      if (own && !packaged) {
+        // Converted into the destination: only what it imports is wanted.
+        if (root) imported_packages(to_utf8(bytes, detect_encoding(bytes)), queue);
+        continue;
+      }
+      const SourceEncoding encoding = detect_encoding(bytes);
+      FoundFile file{
+          visiting.empty() ? entry.name : package_path(visiting) + separator + entry.name,
+          to_utf8(bytes, encoding), encoding != SourceEncoding::utf8};
+      std::string().swap(bytes);
+      if (!root) {
+        // No tree to go by: the files of the package in the folder.
+        const java::Program program(file.text);
+        if (java::package_name(program.source, program.structure) != package) continue;
+      } else {
+        imported_packages(file.text, queue);
+      }
+      found.push_back(std::move(file));
+    }
+  }
+
+  for (const FoundFile& file : found) result.utf8 = result.utf8 || has_non_ascii(file.text);
+  const bool transcoded = std::any_of(found.begin(), found.end(),
+                                      [](const FoundFile& file) { return file.transcoded; });
+  if (found.empty()) return result;
+  if (root && !transcoded) {
+    result.source_path = *root;
+    return result;
+  }
+  result.copies = SourceCopies::make(io, destination_directory);
+  if (!result.copies) return std::nullopt;
+  for (const FoundFile& file : found) {
+    if (!result.copies->add(file.relative, file.text, error)) {
+      io.error() << "cannot copy the program's files for the compile: " << error << '\n';
+      return std::nullopt;
+    }
+  }
+  result.source_path = result.copies->directory();
+  // What was not found by its imports is still found in the tree.
+  if (root) *result.source_path += std::string(1, kSourcePathSeparator) + *root;
+  return result;
 }
 
 }  // namespace convert

@@ -40,44 +40,59 @@ std::optional<std::string> library_clash(const java::Program& program, const std
 // declaring such a class.
 std::optional<std::string> library_clash(platform::System& system, const OtherSources& others);
 
-// Copies of the program's files of package `package` (the converted one's
-// original among them), each with its package declaration gone and its
-// lines where they were, in a temporary folder inside the destination, for
-// the compile to find them in the unnamed package: the user's files are
-// never touched. The folder goes when this does, and on a signal.
+// Copies of some of the program's files, in UTF-8, in a temporary folder
+// inside the destination, at the paths their packages give them, for the
+// compile: the user's files are never touched. The folder goes when this
+// does, and on a signal.
 class SourceCopies {
  public:
-  // nullptr (reported) when the copies cannot be made. `source_file` is
-  // the converted file's original.
-  static std::unique_ptr<SourceCopies> make(platform::Io& io, const OtherSources& others,
-                                            const std::string& source_file,
-                                            const std::string& package,
+  // nullptr (reported) when the folder cannot be made.
+  static std::unique_ptr<SourceCopies> make(platform::Io& io,
                                             const std::string& destination_directory);
   ~SourceCopies();
   SourceCopies(const SourceCopies&) = delete;
   SourceCopies& operator=(const SourceCopies&) = delete;
 
+  // `text` as the file `relative` (folders parted by the platform's
+  // separator) below the folder, its folders made as needed.
+  bool add(const std::string& relative, std::string_view text, std::string& error);
   const std::string& directory() const { return directory_; }
-  // How many of the other files are copied.
-  size_t others_copied() const { return others_copied_; }
 
  private:
   explicit SourceCopies(platform::Io& io) : io_(io) {}
-  bool copy(const std::string& from, const std::string& package, bool other, std::string& error);
 
   platform::Io& io_;
   std::string directory_;
-  std::vector<std::string> files_;
-  size_t others_copied_ = 0;
+  std::vector<std::string> made_;  // files and folders, in the order made
 };
+
+// What javac is given, with --lenient, to find the program's other
+// classes: the source tree they are in, and the encoding they are read in.
+struct ProgramSources {
+  std::optional<std::string> source_path;  // javac's -sourcepath, when there is one
+  bool utf8 = false;                       // -encoding UTF-8: a file has bytes beyond ASCII
+  std::unique_ptr<SourceCopies> copies;    // where files had to be copied
+};
+
+// The program's files that the compile of `source_file`, in `package`
+// ("" for the unnamed one), may need. In a package, its source root is
+// the folder its package's path starts from: the files of the package, and
+// of every package they import from the tree, with the files those
+// import, go on the source path, the converted file's original among them
+// (with `packaged`: it is compiled as written); without one, the other
+// files of its folder and of the packages they import. Where a file is not
+// in UTF-8, or the folder does not match the package, the files found are
+// compiled from copies, in UTF-8 and at the paths of their packages, with
+// the tree after them. nullopt (reported) when copies cannot be made.
+std::optional<ProgramSources> program_sources(platform::Io& io, const std::string& source_file,
+                                              const std::string& package, bool packaged,
+                                              const std::string& destination_file,
+                                              const std::string& destination_directory);
 
 // When the file holds no class of its name, which the converters take the
 // class name from, a note naming the class it holds, in either mode.
 std::optional<Note> class_named_otherwise(const java::Program& program,
                                           std::string_view source_class);
-
-// `text` with its package declaration gone, the line ends in it kept.
-std::string without_package(std::string_view text, const java::Program& program);
 
 }  // namespace convert
 

@@ -1,7 +1,8 @@
 // libFuzzer target over the rewriting. Input: one byte whose low six bits
 // give the class name's length, whose bit 6 asks for the packager's
-// renaming and whose bit 7 for the lenient conversion; then the class
-// name, then the source.
+// renaming (with the lenient conversion, its launcher) and whose bit 7 for
+// the lenient conversion; then the class name, then the source, which the
+// lenient conversion first reads in the encoding it is found in.
 //
 // Checks: no crash, hang or sanitizer report; the output within the size
 // the rewriting can reach; for the default rewriting, wherever the
@@ -19,6 +20,7 @@
 #include "convert/lenient.h"
 #include "convert/reference_rewrite.h"
 #include "convert/rewrite.h"
+#include "convert/source_encoding.h"
 #include "java/source.h"
 
 namespace {
@@ -56,17 +58,21 @@ void check_default(const std::string& source, const std::string& source_class,
     if (note.line < 1 || note.line > line_count(source)) std::abort();
 }
 
-void check_lenient(const std::string& source, const std::string& source_class,
+void check_lenient(const std::string& bytes, const std::string& source_class,
                    const std::string& destination_class) {
+  const std::string source = convert::to_utf8(bytes, convert::detect_encoding(bytes));
+  if (source.size() > 4 * bytes.size()) std::abort();
   std::ostringstream trace;
+  const bool launcher = destination_class != source_class;
   const convert::LenientResult result =
-      convert::rewrite_lenient(source, source_class, destination_class, trace);
+      convert::rewrite_lenient(source, source_class, destination_class, trace, launcher);
 
   // Each change replaces at most one token's bytes, or a whole line, by at
-  // most the longest replacement; the title copies one indentation.
+  // most the longest replacement; the title copies one indentation, and
+  // the launcher names both classes.
   const size_t longest = std::max<size_t>(28, destination_class.size());
-  const size_t bound =
-      2 * source.size() + (source.size() + 1) * longest + 64 + 2 * source_class.size();
+  const size_t bound = 2 * source.size() + (source.size() + 1) * longest + 200 +
+                       2 * source_class.size() + 2 * destination_class.size();
   if (result.text.size() > bound) std::abort();
 
   std::istringstream lines(trace.str());

@@ -1,4 +1,7 @@
 import java.io.PrintStream;
+import java.io.PrintWriter;
+import java.io.Reader;
+import java.nio.charset.Charset;
 
 /**
  * What converted programs call: Console.out to print, Console.in to read lines,
@@ -8,6 +11,9 @@ import java.io.PrintStream;
  * FrameConsole). Without one, or with -Djava.awt.headless=true, output goes to
  * standard output and input comes from standard input, so pipes and scripts
  * work as with any console program.
+ *
+ * <p>Console.console() stands for System.console(), which is null wherever no
+ * terminal is, the window included: the same methods, on the same lines.
  */
 public class Console {
   public static final PrintStream out;
@@ -15,6 +21,8 @@ public class Console {
 
   private static final FrameConsole window;
   private static volatile String title = "";
+  private static final Console console;
+  private static final PrintWriter writer;
 
   static {
     window = FrameConsole.open();
@@ -25,6 +33,8 @@ public class Console {
       out = window.printer();
       in = window.reader();
     }
+    writer = new PrintWriter(out, true);
+    console = new Console();
   }
 
   private Console() {}
@@ -37,5 +47,63 @@ public class Console {
 
   public static String getTitle() {
     return title;
+  }
+
+  // ---------------------------------------------------------------------
+  // What System.console() offers, on Console.out and Console.in.
+
+  /** The console, never null: what converted programs get for System.console(). */
+  public static Console console() {
+    return console;
+  }
+
+  public PrintWriter writer() {
+    return writer;
+  }
+
+  public Reader reader() {
+    return in;
+  }
+
+  public Console format(String format, Object... args) {
+    writer.format(format, args).flush();
+    return this;
+  }
+
+  public Console printf(String format, Object... args) {
+    return format(format, args);
+  }
+
+  /** The next line, or null at the end of input. */
+  public String readLine() {
+    writer.flush();
+    return in.readLine();
+  }
+
+  /** Prints the prompt `format` with `args`, then reads a line. */
+  public String readLine(String format, Object... args) {
+    format(format, args);
+    return in.readLine();
+  }
+
+  /** A line read without showing it, or null at the end of input. */
+  public char[] readPassword() {
+    writer.flush();
+    String line = in.readHidden();
+    return line == null ? null : line.toCharArray();
+  }
+
+  public char[] readPassword(String format, Object... args) {
+    format(format, args);
+    return readPassword();
+  }
+
+  public void flush() {
+    writer.flush();
+  }
+
+  /** The charset the console's bytes are in. */
+  public Charset charset() {
+    return Charset.defaultCharset();
   }
 }

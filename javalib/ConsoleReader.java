@@ -49,12 +49,46 @@ public class ConsoleReader extends Reader {
     }
   }
 
+  /**
+   * A line read without showing it, a password: in the window nothing of it
+   * shows; from a terminal, the terminal does not echo it. Null at the end
+   * of input.
+   */
+  public String readHidden() {
+    if (stream == null) {
+      typed.hiding(true);
+      try {
+        return readLine();
+      } finally {
+        typed.hiding(false);
+      }
+    }
+    java.io.Console terminal = System.console();
+    if (terminal == null) return readLine();
+    synchronized (lock) {
+      char[] secret = terminal.readPassword();
+      return secret == null ? null : new String(secret);
+    }
+  }
+
+  /** At most the rest of one line, as a console's reader hands out. */
   @Override
   public int read(char[] buffer, int offset, int length) throws IOException {
-    if (stream != null) return stream.read(buffer, offset, length);
     if (offset < 0 || length < 0 || length > buffer.length - offset)
       throw new IndexOutOfBoundsException();
     if (length == 0) return 0;
+    if (stream != null) {
+      synchronized (lock) {
+        int n = 0;
+        while (n < length) {
+          int c = stream.read();
+          if (c < 0) break;
+          buffer[offset + n++] = (char) c;
+          if (c == '\n') break;
+        }
+        return n == 0 ? -1 : n;
+      }
+    }
     synchronized (lock) {
       if (restAt == rest.length()) {
         String line = next();

@@ -157,6 +157,35 @@ class ConsoleWindowTest {
     assertEquals("second!", line.get(10, TimeUnit.SECONDS));
   }
 
+  // System.console(), converted: a password typed shows nothing of itself,
+  // in the line, its echo, the history or a copy, and is read whole.
+  @Test
+  void aPasswordIsReadWithoutShowingIt() throws Exception {
+    assertNotNull(Console.console());
+    CompletableFuture<char[]> secret =
+        CompletableFuture.supplyAsync(() -> Console.console().readPassword("Mot de passe : "));
+    waitUntil("the prompt", () -> shown().endsWith("Mot de passe : "));
+    type("s3cret");
+    keys("shift+Home");
+    assertEquals(null, onEdt(() -> frame.input().selectedText()));
+    keys("End");
+    waitUntil("nothing of it shown", () -> shown().endsWith("Mot de passe : "));
+    key(KeyEvent.VK_ENTER);
+    assertEquals("s3cret", new String(secret.get(10, TimeUnit.SECONDS)));
+    CompletableFuture<String> name =
+        CompletableFuture.supplyAsync(() -> Console.console().readLine("Nom : "));
+    waitUntil("the next prompt", () -> shown().endsWith("Mot de passe : \nNom : "));
+    type("Ada");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("Ada", name.get(10, TimeUnit.SECONDS));
+    CompletableFuture<String> line = readLine();
+    keys("Up Up");
+    assertFalse(shown().contains("s3cret"), "recalled");
+    keys("Down Down");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("", line.get(10, TimeUnit.SECONDS));
+  }
+
   // A program may read on the event thread: the window answers meanwhile.
   @Test
   void aReadOnTheEventThreadLetsTheWindowAnswer() throws Exception {

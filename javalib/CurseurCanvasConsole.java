@@ -51,6 +51,8 @@ public class CurseurCanvasConsole extends InputStream {
   private String draft = "";
   private final StringBuilder pasting = new StringBuilder();
   private boolean accepting = true;
+  // A password is being read: what is typed is neither shown nor kept.
+  private volatile boolean hidden;
 
   // The lines ended, for whoever asks first.
   private final ArrayDeque<String> lines = new ArrayDeque<>();
@@ -116,6 +118,16 @@ public class CurseurCanvasConsole extends InputStream {
       waiting = null;
     }
     if (loop != null) loop.exit();
+  }
+
+  /**
+   * While on, the line typed shows nothing of itself, is not echoed when it
+   * ends and stays out of the history, as a terminal reads a password. Any
+   * thread.
+   */
+  public void hiding(boolean on) {
+    hidden = on;
+    EventQueue.invokeLater(this::show);
   }
 
   /** How many lines ended wait for the program. Any thread. */
@@ -354,7 +366,7 @@ public class CurseurCanvasConsole extends InputStream {
 
   /** What is selected of the line being typed, or null when nothing is. */
   public String selectedText() {
-    return caret == anchor ? null
+    return caret == anchor || hidden ? null
                            : line.substring(Math.min(caret, anchor), Math.max(caret, anchor));
   }
 
@@ -439,14 +451,17 @@ public class CurseurCanvasConsole extends InputStream {
     String typed = line.toString();
     line.setLength(0);
     caret = anchor = 0;
-    if (!typed.isEmpty() && (history.isEmpty() || !history.get(history.size() - 1).equals(typed)))
+    boolean secret = hidden;
+    if (!secret
+        && !typed.isEmpty()
+        && (history.isEmpty() || !history.get(history.size() - 1).equals(typed)))
       history.add(typed);
     recalled = history.size();
     draft = "";
     canvas.lock.lock();
     try {
       canvas.setInput("", 0, 0, 0, accepting);
-      char[] chars = typed.toCharArray();
+      char[] chars = secret ? new char[0] : typed.toCharArray();
       int from = 0;
       for (int i = 0; i <= chars.length; ++i) {
         if (i < chars.length && chars[i] != '\t') continue;
@@ -469,7 +484,8 @@ public class CurseurCanvasConsole extends InputStream {
   private void show() {
     canvas.lock.lock();
     try {
-      canvas.setInput(line.toString(), caret, anchor, caret, accepting);
+      if (hidden) canvas.setInput("", 0, 0, 0, accepting);
+      else canvas.setInput(line.toString(), caret, anchor, caret, accepting);
     } finally {
       canvas.lock.unlock();
     }

@@ -274,6 +274,16 @@ bool rename_replacing(const std::string& from, const std::string& to, std::strin
 #endif
 }
 
+bool make_directory(const std::string& path, std::string& error) {
+#ifdef _WIN32
+  if (_mkdir(path.c_str()) == 0) return true;
+#else
+  if (mkdir(path.c_str(), 0777) == 0) return true;
+#endif
+  error = reason();
+  return false;
+}
+
 std::optional<std::string> make_temporary_directory(const std::string& parent,
                                                     const std::string& prefix, std::string& error) {
   const std::string stem =

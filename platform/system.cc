@@ -30,6 +30,10 @@ std::optional<std::string> System::create_temporary_directory(const std::string&
   return make_temporary_directory(parent, prefix, error);
 }
 
+bool System::create_directory(const std::string& path, std::string& error) {
+  return make_directory(path, error);
+}
+
 std::ostream& Io::error() const { return err << program << ": error: "; }
 
 int Io::usage_error(const std::string& problem) const {

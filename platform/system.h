@@ -99,6 +99,10 @@ class System {
                                                                 const std::string& prefix,
                                                                 std::string& error);
 
+  // Creates a directory where nothing is yet; false with the reason when
+  // anything, a link included, is there already.
+  virtual bool create_directory(const std::string& path, std::string& error);
+
   // Whether the sweeper hands each tree removal to the interpreter (rd on
   // Windows) rather than removing it in-process.
   virtual bool removes_trees_through_interpreter() const = 0;
