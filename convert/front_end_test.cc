@@ -322,10 +322,14 @@ constexpr char kPathListSeparator = ';';
 constexpr char kPathListSeparator = ':';
 #endif
 
-// What javac's -sourcepath names in `command`.
+// What javac's -sourcepath names in `command`, unquoted (cmd.exe gets a
+// list of two in double quotes).
 std::string source_path_of(const std::string& command) {
   const size_t at = command.find("-sourcepath ") + 12;
-  return command.substr(at, command.find(' ', at) - at);
+  std::string path = command.substr(at, command.find(' ', at) - at);
+  if (path.size() >= 2 && path.front() == '"' && path.back() == '"')
+    path = path.substr(1, path.size() - 2);
+  return path;
 }
 
 // With --lenient, a program in a package is compiled as written, and the

@@ -15,7 +15,10 @@ import java.util.ArrayList;
 import java.util.List;
 import java.util.concurrent.locks.ReentrantLock;
 import java.util.function.Consumer;
+import javax.accessibility.Accessible;
+import javax.accessibility.AccessibleContext;
 import javax.swing.JComponent;
+import javax.swing.JTextArea;
 import javax.swing.JScrollBar;
 import javax.swing.SwingUtilities;
 
@@ -38,8 +41,12 @@ import javax.swing.SwingUtilities;
  *
  * <p>Scrolling respects the reader: while the view is at the bottom it
  * follows the output; scrolled up, it stays where it is.
+ *
+ * <p>Screen readers read it as a text: a text area of no size, never seen,
+ * mirrors the scroll-back and the line typed, and lends its accessible
+ * context, with its caret at the typed line's and the events a text fires.
  */
-public class CanvasConsole extends JComponent {
+public class CanvasConsole extends JComponent implements Accessible {
   private static final long serialVersionUID = 1L;
 
   /** Lines of scroll-back kept. */
@@ -81,6 +88,10 @@ public class CanvasConsole extends JComponent {
   private static final Color SELECTION = new Color(0x26, 0x4f, 0x78);
   private static final Color MATCH = new Color(0xf0, 0xc6, 0x74);
   private static final Color[] PALETTE = palette();
+  // The 24-bit colours met, by style index above DEFAULT_COLOUR; shared
+  // by every style, so kept once for the program.
+  private static final Color[] TRUE_COLOURS = new Color[0x1ff - DEFAULT_COLOUR];
+  private static int trueColours;
 
   /** Held by whoever reads or changes the text. Fair: the view gets its turn. */
   final ReentrantLock lock = new ReentrantLock(true);
@@ -99,6 +110,13 @@ public class CanvasConsole extends JComponent {
   private long cursorLine;
   private int cursorCol;
   private long screenLine;
+  // The main screen while the alternate one shows (from altStart on): its
+  // lines, and the cursor's row and column on it.
+  private long altStart = -1;
+  private final List<Object[]> mainScreen = new ArrayList<>();
+  private int mainRow;
+  private int mainCol;
+  private boolean caretShown = true;
   // The line being typed, shown at the cursor: its text, where each of its
   // chars starts in cells from the cursor (and where it ends, last), its
   // caret and selection as char indices, and whether it shows at all.
@@ -136,6 +154,16 @@ public class CanvasConsole extends JComponent {
   private int matchCell;
   private int matchLength;
 
+  // The mirror that screen readers read (see getAccessibleContext): the
+  // first line it holds and the length of each; the first line changed
+  // since it looked; the line reviewed with Alt+Up and Alt+Down.
+  private JTextArea mirror;
+  private final javax.swing.Timer mirrorTimer = new javax.swing.Timer(50, e -> syncMirror());
+  private long mirrorFirst;
+  private final List<Integer> mirrorLengths = new ArrayList<>();
+  private long dirtyLine;
+  private long reviewLine = -1;
+
   private final Object scheduled = new Object();
   private boolean syncPending;
   private boolean flushPending;
@@ -169,6 +197,7 @@ public class CanvasConsole extends JComponent {
           if (!adjusting) scrolledTo(e.getValue());
         });
     scrollBar.setFocusable(false);
+    mirrorTimer.setRepeats(false);
   }
 
   // ---------------------------------------------------------------------
@@ -273,7 +302,7 @@ public class CanvasConsole extends JComponent {
     changed = true;
   }
 
-  /** ESC[J: 0 from the cursor to the end, 1 from the screen's start, 2 and 3 all of it. */
+  /** ESC[J: 0 from the cursor to the end, 1 from the screen's start, 2 all of it, 3 the scroll-back. */
   void eraseInDisplay(int mode) {
     if (mode == 0) {
       truncate(slot(cursorLine), cursorCol);
@@ -283,57 +312,228 @@ public class CanvasConsole extends JComponent {
       for (long line = home(); line < cursorLine; ++line) truncate(slot(line), 0);
       fill(slot(cursorLine), 0, Math.min(cursorCol + 1, length[slot(cursorLine)]), ' ', PLAIN);
       relayoutFrom(home());
-    } else {
-      clearScreen(mode == 3);
+    } else if (mode == 2) {
+      clearScreen(false);
+    } else if (mode == 3) {
+      long home = home();
+      while (first < home) dropFirst();
+      relayoutFrom(first);
     }
     changed = true;
   }
 
   /**
-   * The screen cleared, as terminals do it: what it showed goes up into the
-   * scroll-back (all of the scroll-back goes too with `everything`), and the
-   * cursor keeps its place on the new, empty screen.
+   * The screen erased in place, as xterm does it: what it showed is gone,
+   * not kept in the scroll-back (all of the scroll-back goes too with
+   * `everything`), and the cursor keeps its place. A program that redraws
+   * its frames leaves one screen.
    */
   void clearScreen(boolean everything) {
     long home = home();
-    int row = (int) Math.min(cursorLine - home, Integer.MAX_VALUE);
-    boolean empty = true;
-    for (long line = home; line <= last() && empty; ++line) empty = length[slot(line)] == 0;
-    if (!empty) {
-      append();
-      screenLine = last();
-    } else {
-      while (last() > home) dropLast();
-      screenLine = home;
-    }
+    for (long line = home; line <= last(); ++line) truncate(slot(line), 0);
+    while (last() > Math.max(cursorLine, home)) dropLast();
+    screenLine = home;
     if (everything) {
-      while (first < screenLine) dropFirst();
+      while (first < home) dropFirst();
     }
-    long line = screenLine;
-    for (int i = 0; i < row; ++i) {
-      if (line == last()) append();
-      ++line;
-    }
-    moveCursor(line, cursorCol);
+    relayoutFrom(home);
     changed = true;
   }
 
-  /** The cursor to a 1-based row of the screen and column; 0 keeps either. */
+  /**
+   * A form feed: a new page, what the screen showed going up into the
+   * scroll-back, the cursor at its start.
+   */
+  void newPage() {
+    long home = home();
+    boolean empty = true;
+    for (long line = home; line <= last() && empty; ++line) empty = length[slot(line)] == 0;
+    if (empty) {
+      while (last() > home) dropLast();
+    } else {
+      append();
+    }
+    screenLine = last();
+    moveCursor(screenLine, 0);
+    changed = true;
+  }
+
+  /** The cursor to a 1-based row of the screen and column, within it; 0 keeps either. */
   void cursorTo(int row, int column) {
     long line = cursorLine;
     if (row > 0) {
-      line = home() + Math.min(row, 10000) - 1;
+      line = home() + Math.min(row, screenRows) - 1;
       while (last() < line) append();
     }
-    moveCursor(line, column > 0 ? Math.min(column - 1, 1 << 16) : cursorCol);
+    moveCursor(line, column > 0 ? Math.min(column, columns) - 1 : cursorCol);
     changed = true;
   }
 
-  /** The cursor moved by lines (within the screen) and columns. */
+  /** The cursor moved by lines and columns, stopping at the screen's edges. */
   void cursorBy(int down, int right) {
-    long line = Math.max(home(), cursorLine + down);
+    long home = home();
+    long line = Math.max(home, Math.min(cursorLine + down, home + screenRows - 1));
     while (last() < line) append();
-    moveCursor(line, Math.max(0, Math.min(cursorCol + right, 1 << 16)));
+    int column = right == 0 ? cursorCol : Math.max(0, Math.min(cursorCol + right, columns - 1));
+    moveCursor(line, column);
+    changed = true;
+  }
+
+  /** Where the cursor is on the screen, from 0: {row, column}. */
+  int[] cursorOnScreen() {
+    return new int[] {(int) Math.max(0, Math.min(cursorLine - home(), screenRows - 1)), cursorCol};
+  }
+
+  /** CSI n @: blanks inserted at the cursor, what follows pushed right to the margin. */
+  void insertBlanks(int n) {
+    int s = slot(cursorLine);
+    int len = length[s];
+    if (cursorCol >= len) return;
+    int limit = len <= columns ? columns : len + n;  // a wrapped line loses nothing
+    n = Math.min(n, limit - cursorCol);
+    int size = Math.min(len + n, limit);
+    ensure(s, size);
+    int[] cells = cellStyles(s);
+    System.arraycopy(text[s], cursorCol, text[s], cursorCol + n, size - n - cursorCol);
+    System.arraycopy(cells, cursorCol, cells, cursorCol + n, size - n - cursorCol);
+    charCount += size - len;
+    length[s] = size;
+    fill(s, cursorCol, cursorCol + n, ' ', PLAIN);
+    relayout(cursorLine);
+    changed = true;
+  }
+
+  /** CSI n P: characters deleted at the cursor, what follows pulled left. */
+  void deleteChars(int n) {
+    int s = slot(cursorLine);
+    int len = length[s];
+    if (cursorCol >= len) return;
+    n = Math.min(n, len - cursorCol);
+    System.arraycopy(text[s], cursorCol + n, text[s], cursorCol, len - cursorCol - n);
+    if (styles[s] != null)
+      System.arraycopy(styles[s], cursorCol + n, styles[s], cursorCol, len - cursorCol - n);
+    truncate(s, len - n);
+    relayout(cursorLine);
+    changed = true;
+  }
+
+  /** CSI n X: characters erased at the cursor, nothing moved. */
+  void eraseChars(int n) {
+    int s = slot(cursorLine);
+    int end = (int) Math.min((long) cursorCol + n, length[s]);
+    if (end > cursorCol) fill(s, cursorCol, end, ' ', PLAIN);
+    touched(cursorLine);
+    changed = true;
+  }
+
+  /** CSI n L: blank lines inserted at the cursor's, those pushed off the screen gone. */
+  void insertLines(int n) {
+    long home = home();
+    long bottom = home + screenRows - 1;
+    if (cursorLine < home || cursorLine > bottom) return;
+    n = (int) Math.min(n, bottom - cursorLine + 1);
+    for (int i = 0; i < n; ++i) {
+      append();
+      for (long line = last(); line > cursorLine; --line) moveLine(line - 1, line);
+      blankLine(cursorLine);  // its arrays went down a line
+    }
+    while (last() > bottom) dropLast();
+    cursorCol = 0;
+    relayoutFrom(cursorLine);
+    changed = true;
+  }
+
+  /** CSI n M: lines deleted at the cursor's, those below pulled up. */
+  void deleteLines(int n) {
+    long home = home();
+    if (cursorLine < home || cursorLine > home + screenRows - 1) return;
+    int k = (int) Math.min(n, last() - cursorLine + 1);
+    for (long line = cursorLine; line < cursorLine + k; ++line) charCount -= length[slot(line)];
+    for (long line = cursorLine; line + k <= last(); ++line) moveLine(line + k, line);
+    for (int i = 0; i < k; ++i) {
+      if (last() > cursorLine) {
+        int s = slot(last());
+        text[s] = null;
+        styles[s] = null;
+        length[s] = 0;
+        --count;
+      } else {
+        blankLine(cursorLine);
+      }
+    }
+    if (screenLine > last()) screenLine = last();
+    cursorCol = 0;
+    relayoutFrom(cursorLine);
+    changed = true;
+  }
+
+  /**
+   * The alternate screen of full-screen programs, on or off: the main one's
+   * lines and cursor are kept aside meanwhile and come back as they were,
+   * and nothing of the alternate one stays. With `cursor` (1049) the cursor
+   * is saved and restored too.
+   */
+  void alternateScreen(boolean on, boolean cursor) {
+    if (on == (altStart >= 0)) return;
+    long home = home();
+    if (on) {
+      mainRow = (int) Math.max(0, cursorLine - home);
+      mainCol = cursorCol;
+      mainScreen.clear();
+      for (long line = home; line <= last(); ++line) {
+        int s = slot(line);
+        mainScreen.add(new Object[] {text[s], styles[s], uniform[s], length[s]});
+        charCount -= length[s];
+      }
+      while (last() > home) {
+        int s = slot(last());
+        text[s] = null;
+        styles[s] = null;
+        length[s] = 0;
+        --count;
+      }
+      blankLine(home);
+      altStart = home;
+      screenLine = home;
+      long line = home;
+      for (int i = 0; i < mainRow; ++i) {
+        append();
+        ++line;
+      }
+      moveCursor(line, cursorCol);
+    } else {
+      long start = Math.max(altStart, first);
+      int row = (int) Math.max(0, cursorLine - home);
+      int col = cursorCol;
+      while (last() > start) dropLast();
+      truncate(slot(start), 0);
+      for (int i = 0; i < mainScreen.size(); ++i) {
+        if (i > 0) append();
+        Object[] kept = mainScreen.get(i);
+        int s = slot(last());
+        text[s] = (char[]) kept[0];
+        styles[s] = (int[]) kept[1];
+        uniform[s] = (Integer) kept[2];
+        length[s] = (Integer) kept[3];
+        charCount += length[s];
+      }
+      mainScreen.clear();
+      altStart = -1;
+      screenLine = start;
+      if (cursor) {
+        row = mainRow;
+        col = mainCol;
+      }
+      while (last() < start + row) append();
+      moveCursor(start + row, col);
+    }
+    relayoutFrom(Math.max(first, screenLine));
+    changed = true;
+  }
+
+  /** ESC[?25l hides the caret, ESC[?25h shows it again. */
+  void showCaret(boolean shown) {
+    caretShown = shown;
     changed = true;
   }
 
@@ -444,6 +644,32 @@ public class CanvasConsole extends JComponent {
     }
   }
 
+  /** The line's styles cell by cell, made so when it had one for all. */
+  private int[] cellStyles(int s) {
+    if (styles[s] == null) {
+      styles[s] = new int[text[s].length];
+      java.util.Arrays.fill(styles[s], 0, length[s], uniform[s]);
+    }
+    return styles[s];
+  }
+
+  /** The line `to` takes what `from` holds; `from` is to be given new arrays or go. */
+  private void moveLine(long from, long to) {
+    int f = slot(from), t = slot(to);
+    text[t] = text[f];
+    styles[t] = styles[f];
+    uniform[t] = uniform[f];
+    length[t] = length[f];
+  }
+
+  private void blankLine(long line) {
+    int s = slot(line);
+    text[s] = new char[16];
+    styles[s] = null;
+    uniform[s] = PLAIN;
+    length[s] = 0;
+  }
+
   private void truncate(int s, int size) {
     if (size >= length[s]) return;
     charCount -= length[s] - size;
@@ -466,6 +692,7 @@ public class CanvasConsole extends JComponent {
     int before = slot(line - 1);
     rowStart[s] = rowStart[before] + rows[before];
     ++count;
+    touched(line);
     if (count > MAX_LINES + 1) dropFirst();
   }
 
@@ -487,6 +714,7 @@ public class CanvasConsole extends JComponent {
     text[s] = null;
     styles[s] = null;
     --count;
+    touched(last() + 1);
     if (screenLine > last()) screenLine = last();
   }
 
@@ -519,7 +747,10 @@ public class CanvasConsole extends JComponent {
   private int cells(long line) {
     int s = slot(line);
     if (line != cursorLine) return length[s];
-    int shown = inputShown ? cursorCol + inputCells + 1 : cursorCol;
+    // The caret takes a cell of its own; at the end of a full row with
+    // nothing typed it waits there, as a terminal's does, and takes no row.
+    boolean waiting = inputCells == 0 && cursorCol > 0 && cursorCol % columns == 0;
+    int shown = inputShown ? cursorCol + inputCells + (waiting ? 0 : 1) : cursorCol;
     return Math.max(length[s], shown);
   }
 
@@ -528,6 +759,7 @@ public class CanvasConsole extends JComponent {
   }
 
   private void relayout(long line) {
+    touched(line);
     int s = slot(line);
     int now = rowsOf(line);
     if (now == rows[s]) return;
@@ -539,6 +771,7 @@ public class CanvasConsole extends JComponent {
   }
 
   private void relayoutFrom(long line) {
+    touched(line);
     for (long l = Math.max(line, first); l <= last(); ++l) {
       int s = slot(l);
       rows[s] = rowsOf(l);
@@ -664,6 +897,21 @@ public class CanvasConsole extends JComponent {
     }
   }
 
+  /** The screen's lines, from the first a cursor address names, each ended by \n. */
+  String screenText() {
+    StringBuilder out = new StringBuilder();
+    lock.lock();
+    try {
+      for (long line = home(); line <= last(); ++line) {
+        appendLine(out, line, 0, Integer.MAX_VALUE);
+        out.append('\n');
+      }
+    } finally {
+      lock.unlock();
+    }
+    return out.toString();
+  }
+
   /** The text of the rows in view, each ended by \n. */
   String visibleText() {
     StringBuilder out = new StringBuilder();
@@ -742,6 +990,7 @@ public class CanvasConsole extends JComponent {
     if (any) reveal.run();
     updateView();
     repaint();
+    if (mirror != null && !mirrorTimer.isRunning()) mirrorTimer.start();
   }
 
   /** The scroll bar and the first row from the text's size. */
@@ -958,6 +1207,11 @@ public class CanvasConsole extends JComponent {
           typing ? selectedTo : 0);
       if (typing && caretCell >= rowCell[r] && caretCell < rowCell[r] + columns)
         drawCaret(g, r, caretCell - rowCell[r], rowText[r]);
+      else if (typing
+          && caretCell > 0
+          && caretCell == rowCell[r] + columns
+          && (r + 1 == shown || rowText[r + 1] == null || rowLine[r + 1] != rowLine[r]))
+        drawCaret(g, r, columns - 1, rowText[r]);  // waiting at the end of a full row
     }
     if (!flushPending) {
       // Drawing waits in the X client's buffer until flushed: echo shows now.
@@ -1037,6 +1291,7 @@ public class CanvasConsole extends JComponent {
   }
 
   private void drawCaret(Graphics2D g, int row, int column, char[] cells) {
+    if (!caretShown) return;
     int x = MARGIN_X + column * cellWidth;
     int y = MARGIN_Y + row * cellHeight;
     g.setColor(FOREGROUND);
@@ -1085,7 +1340,29 @@ public class CanvasConsole extends JComponent {
   }
 
   private static Color colour(int index, Color otherwise) {
-    return index < 256 ? PALETTE[index] : otherwise;
+    if (index < 256) return PALETTE[index];
+    if (index == DEFAULT_COLOUR) return otherwise;
+    synchronized (TRUE_COLOURS) {
+      return TRUE_COLOURS[index - DEFAULT_COLOUR - 1];
+    }
+  }
+
+  /**
+   * The style's colour index of a 24-bit colour: the colours met are kept
+   * apart, as they are given, in the indexes above the default, as long as
+   * there is room (255 of them); then the nearest kept or of the 256.
+   */
+  static int trueColour(int red, int green, int blue) {
+    int rgb = (red << 16) | (green << 8) | blue;
+    synchronized (TRUE_COLOURS) {
+      for (int i = 0; i < trueColours; ++i)
+        if ((TRUE_COLOURS[i].getRGB() & 0xffffff) == rgb) return DEFAULT_COLOUR + 1 + i;
+      if (trueColours < TRUE_COLOURS.length) {
+        TRUE_COLOURS[trueColours] = new Color(rgb);
+        return DEFAULT_COLOUR + 1 + trueColours++;
+      }
+    }
+    return nearestColour(red, green, blue);
   }
 
   /** The 16 colours of a terminal's palette, a 6x6x6 cube and 24 greys. */
@@ -1120,6 +1397,151 @@ public class CanvasConsole extends JComponent {
       }
     }
     return best;
+  }
+
+  // ---------------------------------------------------------------------
+  // The text as screen readers read it. Event thread, but for the context
+  // asked for from any thread.
+
+  /**
+   * The context of the text's mirror, made the first time an assistive
+   * technology asks: without one, nothing is mirrored.
+   */
+  @Override
+  public AccessibleContext getAccessibleContext() {
+    if (!EventQueue.isDispatchThread()) {
+      AccessibleContext[] context = new AccessibleContext[1];
+      try {
+        EventQueue.invokeAndWait(() -> context[0] = getAccessibleContext());
+      } catch (InterruptedException e) {
+        Thread.currentThread().interrupt();
+      } catch (java.lang.reflect.InvocationTargetException e) {
+        throw new IllegalStateException(e.getCause());
+      }
+      return context[0];
+    }
+    if (mirror == null) {
+      JTextArea text = new JTextArea();
+      text.setEditable(false);
+      text.setFocusable(false);
+      text.setBounds(0, 0, 0, 0);
+      AccessibleContext context = text.getAccessibleContext();
+      context.setAccessibleName("Console");
+      context.setAccessibleDescription("What the program printed, and the line being typed");
+      add(text);  // showing as the canvas is, drawn nowhere
+      mirror = text;
+      syncMirror();
+    }
+    AccessibleContext context = mirror.getAccessibleContext();
+    if (getParent() instanceof Accessible) context.setAccessibleParent((Accessible) getParent());
+    return context;
+  }
+
+  /** The line `line` and those after it changed, for the mirror. Locked. */
+  private void touched(long line) {
+    if (line < dirtyLine) dirtyLine = line;
+  }
+
+  /**
+   * The mirror brought up to date: lines gone from the top removed, those
+   * changed from the first that did replaced, the caret put where typing
+   * goes (or on the line reviewed, selected).
+   */
+  private void syncMirror() {
+    if (mirror == null) return;
+    StringBuilder tail = new StringBuilder();
+    int dropped = 0, kept = 0, caret = 0, selectionEnd = -1;
+    lock.lock();
+    try {
+      while (mirrorFirst < first && !mirrorLengths.isEmpty()) {
+        dropped += mirrorLengths.remove(0) + 1;
+        ++mirrorFirst;
+      }
+      mirrorFirst = first;
+      long from = Math.max(first, Math.min(dirtyLine, mirrorFirst + mirrorLengths.size()));
+      int keep = (int) (from - mirrorFirst);
+      while (mirrorLengths.size() > keep) mirrorLengths.remove(mirrorLengths.size() - 1);
+      for (int length : mirrorLengths) kept += length + 1;
+      for (long line = from; line <= last(); ++line) {
+        int before = tail.length();
+        appendLine(tail, line, 0, Integer.MAX_VALUE);
+        mirrorLengths.add(tail.length() - before);
+        tail.append('\n');
+      }
+      dirtyLine = Long.MAX_VALUE;
+      long at = reviewLine >= first && reviewLine <= last() ? reviewLine : cursorLine;
+      for (int i = 0; i < at - mirrorFirst; ++i) caret += mirrorLengths.get(i) + 1;
+      if (at == reviewLine) {
+        selectionEnd = caret + mirrorLengths.get((int) (at - mirrorFirst));
+      } else {
+        char[] cells = composite(cursorLine, null);
+        int column = cursorCol + typedCells[Math.min(typedCaret, typed.length())];
+        for (int i = 0; i < Math.min(column, textCells(cursorLine)); ++i)
+          if (cells[i] != FILLER) ++caret;
+      }
+    } finally {
+      lock.unlock();
+    }
+    javax.swing.text.Document document = mirror.getDocument();
+    try {
+      if (dropped > 0) document.remove(0, Math.min(dropped, document.getLength()));
+      kept = Math.min(kept, document.getLength());
+      if (document.getLength() > kept) document.remove(kept, document.getLength() - kept);
+      document.insertString(kept, tail.toString(), null);
+    } catch (javax.swing.text.BadLocationException e) {
+      throw new IllegalStateException(e);
+    }
+    int length = document.getLength();
+    if (selectionEnd >= 0) {
+      mirror.setCaretPosition(Math.min(caret, length));
+      mirror.moveCaretPosition(Math.min(selectionEnd, length));
+    } else {
+      mirror.setCaretPosition(Math.min(caret, length));
+    }
+  }
+
+  /**
+   * Alt+Up and Alt+Down: the line above or below the one reviewed (at
+   * first the cursor's) is selected, brought into view and read out, so
+   * that the output can be gone through line by line from the keyboard.
+   */
+  public void review(int step) {
+    long line;
+    int cells;
+    lock.lock();
+    try {
+      long from = reviewLine >= first && reviewLine <= last() ? reviewLine : cursorLine;
+      line = Math.max(first, Math.min(from + step, last()));
+      reviewLine = line;
+      cells = textCells(line);
+    } finally {
+      lock.unlock();
+    }
+    select(line, 0, cells);
+    Rectangle shown = cellBounds(line, 0);
+    if (shown == null) {
+      lock.lock();
+      long row;
+      try {
+        row = rowStart[slot(line)];
+      } finally {
+        lock.unlock();
+      }
+      scrollRows(row - top - screenRows / 2);
+    }
+    if (mirror != null) syncMirror();
+  }
+
+  /** The line reviewed, if any, is no more: the caret goes back to the typed line. */
+  public void endReview() {
+    if (reviewLine < 0) return;
+    reviewLine = -1;
+    if (mirror != null) syncMirror();
+  }
+
+  /** The line reviewed, -1 when none is. */
+  long reviewed() {
+    return reviewLine;
   }
 
   // ---------------------------------------------------------------------

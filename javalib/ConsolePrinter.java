@@ -16,9 +16,11 @@ import java.nio.charset.StandardCharsets;
  * characters and escape sequences included, and turned into changes of the
  * canvas's text. A carriage return goes back to the line's start, a
  * backspace back a cell, a tab on to the next multiple of eight, a form feed
- * clears the window, BEL rings; ESC[...m sets colours and bold, ESC[2J,
- * ESC[H, ESC[J, ESC[K and ESC c clear and move the cursor home; any other
- * sequence is swallowed, never drawn.
+ * starts a new page, BEL rings; the escape sequences of xterm's screen set
+ * colours (24-bit ones too), move, save and restore the cursor, insert,
+ * delete and erase characters and lines, erase the screen in place and
+ * switch to the alternate screen and back; any other sequence is
+ * swallowed, never drawn.
  *
  * <p>Lines are whole: a line's end and what came before it reach the canvas
  * together, so lines printed at the same time through different printers
@@ -57,6 +59,9 @@ public class ConsolePrinter extends PrintStream {
   // The terminal's state: the style set, and a sequence being read.
   private int style;
   private int state;
+  // Where ESC 7 left the cursor, and the style then.
+  private int[] savedCursor;
+  private int savedStyle;
   private final StringBuilder sequence = new StringBuilder();
   private static final int TEXT = 0;
   private static final int ESCAPE = 1;  // after ESC
@@ -433,8 +438,7 @@ public class ConsolePrinter extends PrintStream {
         canvas.tab();
         break;
       case '\f':
-        canvas.clearScreen(false);
-        canvas.cursorTo(1, 1);
+        canvas.newPage();
         break;
       case 0x07:
         canvas.bell();
@@ -463,8 +467,16 @@ public class ConsolePrinter extends PrintStream {
         break;
       case 'c':  // a full reset
         style = CanvasConsole.PLAIN | kind;
+        canvas.alternateScreen(false, false);
+        canvas.showCaret(true);
         canvas.clearScreen(false);
         canvas.cursorTo(1, 1);
+        break;
+      case '7':
+        saveCursor();
+        break;
+      case '8':
+        restoreCursor();
         break;
       case '\\':
         break;  // the end of a string
@@ -476,9 +488,35 @@ public class ConsolePrinter extends PrintStream {
   }
 
   private void csi(char command, String parameters) {
+    if (!parameters.isEmpty() && parameters.charAt(0) == '?' && (command == 'h' || command == 'l')) {
+      privateMode(numbers(parameters.substring(1)), command == 'h');
+      return;
+    }
     if (!parameters.isEmpty() && parameters.charAt(0) >= '<' && command != 'm') return;
     int[] p = numbers(parameters);
+    int n = Math.max(1, p[0]);
     switch (command) {
+      case '@':
+        canvas.insertBlanks(n);
+        break;
+      case 'P':
+        canvas.deleteChars(n);
+        break;
+      case 'X':
+        canvas.eraseChars(n);
+        break;
+      case 'L':
+        canvas.insertLines(n);
+        break;
+      case 'M':
+        canvas.deleteLines(n);
+        break;
+      case 's':
+        saveCursor();
+        break;
+      case 'u':
+        restoreCursor();
+        break;
       case 'm':
         if (parameters.isEmpty() || parameters.charAt(0) < '<') sgr(p);
         break;
@@ -510,6 +548,29 @@ public class ConsolePrinter extends PrintStream {
       default:
         break;  // swallowed
     }
+  }
+
+  /** ESC[?n h and l: the alternate screen and the caret; others are swallowed. */
+  private void privateMode(int[] modes, boolean set) {
+    for (int mode : modes) {
+      if (mode == 1049 || mode == 1047 || mode == 47) canvas.alternateScreen(set, mode == 1049);
+      else if (mode == 25) canvas.showCaret(set);
+    }
+  }
+
+  /** ESC 7 and CSI s: the cursor's place on the screen and the style, for ESC 8 and CSI u. */
+  private void saveCursor() {
+    savedCursor = canvas.cursorOnScreen();
+    savedStyle = style;
+  }
+
+  private void restoreCursor() {
+    if (savedCursor == null) {
+      canvas.cursorTo(1, 1);
+      return;
+    }
+    canvas.cursorTo(savedCursor[0] + 1, savedCursor[1] + 1);
+    style = savedStyle;
   }
 
   /** The numbers of a sequence, 0 for those left out; at least one. */
@@ -565,7 +626,7 @@ public class ConsolePrinter extends PrintStream {
           i += 2;
         } else if (p[i + 1] == 2 && i + 4 < p.length) {
           colour =
-              CanvasConsole.nearestColour(
+              CanvasConsole.trueColour(
                   Math.min(255, p[i + 2]), Math.min(255, p[i + 3]), Math.min(255, p[i + 4]));
           i += 4;
         } else {

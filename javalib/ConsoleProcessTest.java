@@ -123,6 +123,17 @@ class ConsoleProcessTest {
     }
   }
 
+  /** Prints two lines, then asks for a name, for a screen reader to read. */
+  static class Reads {
+    public static void main(String[] args) {
+      Console.setTitle("Lecture");
+      Console.out.println("bonjour lecteur");
+      Console.out.println("deuxième ligne");
+      Console.out.print("Nom ? ");
+      Console.out.println("merci " + Console.in.readLine());
+    }
+  }
+
   @AfterEach
   void stopWhatIsLeft() {
     for (Process process : started) process.destroyForcibly();
@@ -266,6 +277,57 @@ class ConsoleProcessTest {
       assertEquals(0, exitStatus(program), Arrays.toString(way) + ": " + read(stderr));
       assertEquals("> un\n> deux é\n", read(stdout), Arrays.toString(way));
     }
+  }
+
+  // A screen reader, through Java's bridge to AT-SPI (Debian's
+  // libatk-wrapper-java) on a bus of its own, reads what the program printed
+  // and what is typed, caret included. Skipped where those are not installed.
+  @Test
+  void aScreenReaderReadsTheWindowThroughAtSpi() throws Exception {
+    String wrapper = "/usr/share/java/java-atk-wrapper.jar";
+    String client = System.getProperty("console.source") + File.separator + "read_window_text.py";
+    assumeTrue(
+        new File(wrapper).exists()
+            && new File("/usr/bin/dbus-run-session").exists()
+            && succeeds("/usr/bin/python3", "-c", "import pyatspi"),
+        "no AT-SPI bridge, bus or client here");
+    String java = System.getProperty("java.home") + File.separator + "bin" + File.separator + "java";
+    String script =
+        "\"$JAVA\" -Dfile.encoding=UTF-8 -cp \"$CP\" -Djava.library.path=\"$(dirname /usr/lib/*/jni/libatk-wrapper.so)\""
+            + " -Djavax.accessibility.assistive_technologies=org.GNOME.Accessibility.AtkWrapper"
+            + " ConsoleProcessTest\\$Reads > \"$OUT\" 2>&1 &\n"
+            + "program=$!\n"
+            + "/usr/bin/python3 \"$CLIENT\" Lecture 'bonjour lecteur' 'deuxième ligne' 'Nom ? ' || exit 1\n"
+            + "window=$(xdotool search --sync --onlyvisible --name '^Lecture$' | head -n 1)\n"
+            + "xdotool windowactivate --sync \"$window\" type --delay 20 Ada\n"
+            + "/usr/bin/python3 \"$CLIENT\" Lecture 'Nom ? Ada' || exit 2\n"
+            + "xdotool key Return\n"
+            + "/usr/bin/python3 \"$CLIENT\" 'Lecture (finished)' 'merci Ada' || exit 3\n"
+            + "kill $program\n";
+    ProcessBuilder builder =
+        new ProcessBuilder("timeout", "100", "dbus-run-session", "--", "sh", "-c", script);
+    stdout = Files.createTempFile("console", ".out");
+    stdout.toFile().deleteOnExit();
+    builder.environment().put("JAVA", java);
+    builder.environment().put("CP", System.getProperty("console.classpath") + File.pathSeparator + wrapper);
+    builder.environment().put("CLIENT", client);
+    builder.environment().put("OUT", stdout.toString());
+    builder.redirectErrorStream(true);
+    Process session = builder.start();
+    started.add(session);
+    String said = new String(readAll(session), StandardCharsets.UTF_8);
+    assertTrue(session.waitFor(110, TimeUnit.SECONDS));
+    assertEquals(0, session.exitValue(), said + "\nthe program said: " + read(stdout));
+    assertTrue(said.contains("text: "), said);
+  }
+
+  /** Whether a command succeeds within 20 seconds. */
+  private static boolean succeeds(String... args) throws Exception {
+    List<String> command = new ArrayList<>(Arrays.asList("timeout", "20"));
+    command.addAll(Arrays.asList(args));
+    Process process = new ProcessBuilder(command).redirectErrorStream(true).start();
+    readAll(process);
+    return process.waitFor(30, TimeUnit.SECONDS) && process.exitValue() == 0;
   }
 
   /**

@@ -28,6 +28,11 @@ import java.util.Scanner;
 import java.util.concurrent.Callable;
 import java.util.concurrent.CompletableFuture;
 import java.util.concurrent.TimeUnit;
+import javax.accessibility.Accessible;
+import javax.accessibility.AccessibleContext;
+import javax.accessibility.AccessibleEditableText;
+import javax.accessibility.AccessibleRole;
+import javax.accessibility.AccessibleText;
 import javax.swing.JMenuItem;
 import org.junit.jupiter.api.BeforeAll;
 import org.junit.jupiter.api.BeforeEach;
@@ -417,6 +422,139 @@ class ConsoleWindowTest {
     waitUntil("the reset", () -> onEdt(canvas::visibleText).startsWith("remis a zero\n"));
   }
 
+  // A screen reader reads the canvas as a text: the output, the typed line
+  // with its caret, and, line by line from the keyboard, the history.
+  @Test
+  void aScreenReaderReadsTheOutputAndTheTypedLine() throws Exception {
+    AccessibleContext context = canvas.getAccessibleContext();
+    assertNotNull(context);
+    assertEquals(AccessibleRole.TEXT, context.getAccessibleRole());
+    Accessible parent = context.getAccessibleParent();
+    boolean among = false;
+    for (int i = 0; i < parent.getAccessibleContext().getAccessibleChildrenCount(); ++i)
+      among |= parent.getAccessibleContext().getAccessibleChild(i) == canvas;
+    assertTrue(among, "the canvas is in the window's accessibility tree");
+    List<String> events = new java.util.concurrent.CopyOnWriteArrayList<>();
+    context.addPropertyChangeListener(e -> events.add(e.getPropertyName()));
+    AccessibleText text = context.getAccessibleText();
+    Console.out.println("premiere ligne lue");
+    Console.out.print("Votre nom ? ");
+    CompletableFuture<String> line = readLine();
+    waitUntil("the output read", () -> onEdt(() -> all(text)).endsWith("premiere ligne lue\nVotre nom ? \n"));
+    assertTrue(events.contains(AccessibleContext.ACCESSIBLE_TEXT_PROPERTY), events.toString());
+    type("Ada");
+    waitUntil("the typed line read", () -> onEdt(() -> all(text)).endsWith("Votre nom ? Ada\n"));
+    waitUntil(
+        "the caret after it",
+        () -> onEdt(() -> text.getCaretPosition() == text.getCharCount() - 1));
+    assertTrue(events.contains(AccessibleContext.ACCESSIBLE_CARET_PROPERTY), events.toString());
+    // Alt+Up reads the line above; typing goes back to the typed line.
+    chord(KeyEvent.VK_ALT, KeyEvent.VK_UP);
+    waitUntil("the line above selected", () -> "premiere ligne lue".equals(onEdt(text::getSelectedText)));
+    chord(KeyEvent.VK_ALT, KeyEvent.VK_DOWN);
+    waitUntil("the line below selected", () -> "Votre nom ? Ada".equals(onEdt(text::getSelectedText)));
+    key(KeyEvent.VK_ENTER);
+    assertEquals("Ada", line.get(10, TimeUnit.SECONDS));
+    waitUntil("the caret on the new line", () -> onEdt(() -> text.getSelectedText() == null));
+  }
+
+  /** The end of what a screen reader reads, its last 200 characters at most. */
+  private static String all(AccessibleText text) {
+    int n = text.getCharCount();
+    return ((AccessibleEditableText) text).getTextRange(Math.max(0, n - 200), n);
+  }
+
+  /** What the screen holds after `bytes`, as xterm would show it on a fresh screen. */
+  private static String screenAfter(String bytes) throws Exception {
+    Console.out.print("\033[2J\033[H" + bytes);
+    Console.out.flush();
+    onEdt(() -> null);
+    return screen();
+  }
+
+  /** The screen's lines, but for the blank ones at its end, which xterm shows as blank rows. */
+  private static String screen() {
+    String text = canvas.screenText();
+    int end = text.length();
+    while (end > 1 && text.charAt(end - 1) == '\n' && text.charAt(end - 2) == '\n') --end;
+    return text.substring(0, end);
+  }
+
+  // A terminal's whole screen, each sequence as xterm draws the same bytes.
+  @Test
+  void theScreenIsKeptAsXtermKeepsIt() throws Exception {
+    // Save and restore of the cursor, with its style.
+    assertEquals("0123X567\n", screenAfter("0123\0337\033[31m4567\0338X"));
+    assertEquals(CanvasConsole.PLAIN, canvas.styleShown(lineHolding("0123X"), 4));
+    assertEquals("abZd\n", screenAfter("ab\033[scd\033[uZ"));
+    // Characters inserted, deleted and erased at the cursor.
+    assertEquals("abX cdef\n", screenAfter("abcdef\r\033[2C\033[2@X"));
+    assertEquals("adef\n", screenAfter("abcdef\r\033[1C\033[2P"));
+    assertEquals("a   ef\n", screenAfter("abcdef\r\033[1C\033[3X"));
+    String wide = screenAfter(repeat('x', 79) + "y\r\033[3@");
+    assertEquals("   " + repeat('x', 77) + "\n", wide, "pushed past the margin, gone");
+    // Lines inserted and deleted at the cursor's.
+    assertEquals("un\n\ndeux\ntrois\n", screenAfter("un\ndeux\ntrois\033[2;3H\033[L"));
+    assertEquals("un\ntrois\n", screenAfter("un\ndeux\ntrois\033[2;3H\033[M"));
+    assertEquals("trois\n", screenAfter("un\ndeux\ntrois\033[1;1H\033[2M"));
+    // Every move stops at the screen's edges.
+    int columns = onEdt(canvas::grid)[0], rows = onEdt(canvas::grid)[1];
+    String edges = screenAfter("\033[999Bbas\033[200CZ\033[40;1H!\033[999A\033[999D^");
+    String[] lines = edges.split("\n", -1);
+    assertEquals(rows + 1, lines.length, edges);
+    assertEquals("^", lines[0]);
+    assertEquals("!as" + repeat(' ', columns - 4) + "Z", lines[rows - 1]);
+    // The alternate screen leaves the main one as it was, the cursor too.
+    assertEquals(
+        "avant\nprincipal\n",
+        screenAfter("avant\nprin\033[?1049h\033[Halterne\nplein\033[2J\033[?1049lcipal"));
+    assertFalse(shown().contains("alterne"));
+    assertEquals("en haut\n", screenAfter("\033[?1049hen haut"));
+    Console.out.print("\033[?1049l");
+    // The caret hides and shows again.
+    Console.out.print("\033[?25l");
+    Console.out.flush();
+    onEdt(() -> null);
+    Console.out.print("\033[?25h");
+  }
+
+  // A redrawn screen is erased in place: old frames stay out of the
+  // scroll-back, and what was there before them stays.
+  @Test
+  void aScreenRedrawnLeavesNoOldFrames() throws Exception {
+    int rows = onEdt(canvas::grid)[1];
+    for (int i = 1; i <= rows + 5; ++i) Console.out.println("avant " + i);
+    for (int frame = 1; frame <= 500; ++frame)
+      Console.out.print("\033[H\033[2Jimage " + frame + "\n" + repeat('#', frame % 70) + "\n");
+    Console.out.flush();
+    waitUntil("the last frame", () -> shown().contains("image 500"));
+    String all = shown();
+    assertTrue(all.contains("avant 5\n"), "the scroll-back is kept");
+    assertFalse(all.contains("avant " + (rows + 5)), "what the screen showed is erased");
+    assertFalse(all.contains("image 499"), "an old frame in the scroll-back");
+    assertEquals("image 500\n" + repeat('#', 500 % 70) + "\n", screen());
+    Console.out.print("\033[3J");
+    Console.out.flush();
+    waitUntil("the scroll-back gone", () -> !shown().contains("avant 5\n"));
+    assertEquals("image 500\n" + repeat('#', 500 % 70) + "\n", screen());
+  }
+
+  // A 24-bit colour is drawn as given, not as the nearest of the 256.
+  @Test
+  void twentyFourBitColoursAreDrawnAsGiven() throws Exception {
+    Console.out.println("\033[38;2;18;152;86mrgb\033[0m \033[48;2;250;128;114m fond \033[0m");
+    waitUntil("the colours", () -> shown().contains("rgb  fond \n"));
+    long line = lineHolding("rgb");
+    assertEquals(new Color(18, 152, 86), colourOf(line, 1));
+    assertEquals(new Color(250, 128, 114), colourOf(line, 4));
+  }
+
+  private static String repeat(char c, int n) {
+    StringBuilder out = new StringBuilder();
+    for (int i = 0; i < n; ++i) out.append(c);
+    return out.toString();
+  }
+
   @Test
   void twentyThousandLinesEndWithTheLastInViewAndABoundedScrollBack() throws Exception {
     for (int i = 1; i <= 20000; ++i) Console.out.println("ligne " + i);
@@ -506,8 +644,8 @@ class ConsoleWindowTest {
     for (Component item : frame.menu().getComponents())
       if (item instanceof JMenuItem) items.add(((JMenuItem) item).getText());
     assertEquals(
-        "[Copy, Paste, Select all, Find..., Find next, Find previous, Clear, Save transcript...,"
-            + " Zoom in, Zoom out, Normal size]",
+        "[Copy, Paste, Select all, Find..., Find next, Find previous, Read the line above,"
+            + " Read the line below, Clear, Save transcript..., Zoom in, Zoom out, Normal size]",
         items.toString());
     key(KeyEvent.VK_ESCAPE);
     waitUntil("the menu closed", () -> !onEdt(frame.menu()::isShowing));

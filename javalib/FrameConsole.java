@@ -309,11 +309,33 @@ public class FrameConsole extends JFrame implements WindowListener {
 
   /** A key on the canvas: the window's, else the line editor's. */
   private void key(KeyEvent e) {
+    if (e.getID() == KeyEvent.KEY_PRESSED && reviewKey(e)) {
+      e.consume();
+      return;
+    }
+    if (e.getID() == KeyEvent.KEY_PRESSED && !isModifier(e.getKeyCode())) canvas.endReview();
     if (e.getID() == KeyEvent.KEY_PRESSED && command(e)) {
       e.consume();
       return;
     }
     input.key(e);
+  }
+
+  /** Alt+Up and Alt+Down go through the output line by line, for a screen reader. */
+  private boolean reviewKey(KeyEvent e) {
+    if (!e.isAltDown() || e.isControlDown()) return false;
+    int code = e.getKeyCode();
+    if (code != KeyEvent.VK_UP && code != KeyEvent.VK_DOWN) return false;
+    canvas.review(code == KeyEvent.VK_UP ? -1 : 1);
+    return true;
+  }
+
+  private static boolean isModifier(int code) {
+    return code == KeyEvent.VK_SHIFT
+        || code == KeyEvent.VK_CONTROL
+        || code == KeyEvent.VK_ALT
+        || code == KeyEvent.VK_ALT_GRAPH
+        || code == KeyEvent.VK_META;
   }
 
   private boolean command(KeyEvent e) {
@@ -400,6 +422,9 @@ public class FrameConsole extends JFrame implements WindowListener {
     item("Find...", KeyEvent.VK_F, InputEvent.CTRL_DOWN_MASK, e -> showFind());
     item("Find next", KeyEvent.VK_F3, 0, e -> find(true));
     item("Find previous", KeyEvent.VK_F3, InputEvent.SHIFT_DOWN_MASK, e -> find(false));
+    menu.addSeparator();
+    item("Read the line above", KeyEvent.VK_UP, InputEvent.ALT_DOWN_MASK, e -> canvas.review(-1));
+    item("Read the line below", KeyEvent.VK_DOWN, InputEvent.ALT_DOWN_MASK, e -> canvas.review(1));
     menu.addSeparator();
     item("Clear", KeyEvent.VK_L, InputEvent.CTRL_DOWN_MASK, e -> clear());
     item("Save transcript...", KeyEvent.VK_S, InputEvent.CTRL_DOWN_MASK, e -> save());
