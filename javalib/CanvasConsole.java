@@ -71,6 +71,8 @@ public class CanvasConsole extends JComponent implements Accessible {
 
   /** Wide characters take two cells: the second holds this, never drawn. */
   static final char FILLER = '\0';
+  /** The last column's cell left blank by a wide character that went whole to the next row. */
+  static final char PAD = '\uffff';
 
   static final int TAB = 8;
   private static final int CAPACITY = MAX_LINES + 2;
@@ -233,34 +235,71 @@ public class CanvasConsole extends JComponent implements Accessible {
     return first + count - 1;
   }
 
-  /** Writes chars[from, to) at the cursor in `style`, over what is there. */
+  /**
+   * Writes chars[from, to) at the cursor in `style`, over what is there, as
+   * a terminal places them: a wide character (and a surrogate pair, an
+   * emoji) takes two cells and goes whole to the next row when it would
+   * start at the last column (a padding cell, shown blank, before it); a
+   * combining mark joins the character before it where Unicode composes
+   * the two into one.
+   */
   void put(char[] chars, int from, int to, int style) {
     int s = slot(cursorLine);
     int col = cursorCol;
-    int cells = 0;
-    for (int i = from; i < to; ++i) cells += isWide(chars[i]) ? 2 : 1;
-    ensure(s, col + cells);
+    boolean plain = true;
+    for (int i = from; i < to && plain; ++i) plain = chars[i] < 0x300;
+    if (plain) {
+      ensure(s, col + to - from);
+      if (col > length[s]) fill(s, length[s], col, ' ', PLAIN);
+      System.arraycopy(chars, from, text[s], col, to - from);
+      placed(s, col, col + to - from, style);
+      return;
+    }
+    ensure(s, col + 3 * (to - from));
     if (col > length[s]) fill(s, length[s], col, ' ', PLAIN);
     char[] line = text[s];
-    if (cells == to - from) {
-      System.arraycopy(chars, from, line, col, to - from);
-    } else {
-      int at = col;
-      for (int i = from; i < to; ++i) {
-        line[at++] = chars[i];
-        if (isWide(chars[i])) line[at++] = FILLER;
+    int start = col;
+    for (int i = from; i < to; ++i) {
+      char c = chars[i];
+      if (isMark(c) && col > 0) {
+        int base = line[col - 1] == FILLER && col > 1 ? col - 2 : col - 1;
+        String joined =
+            java.text.Normalizer.normalize(
+                new String(new char[] {line[base], c}), java.text.Normalizer.Form.NFC);
+        if (joined.length() == 1) {
+          line[base] = joined.charAt(0);
+          start = Math.min(start, base);
+          continue;
+        }
       }
+      boolean pairEnd = Character.isLowSurrogate(c) && i > from && Character.isHighSurrogate(chars[i - 1]);
+      if (!pairEnd && (isWide(c) || Character.isHighSurrogate(c)) && columns > 1
+          && col % columns == columns - 1)
+        line[col++] = PAD;
+      line[col++] = c;
+      if (isWide(c)) line[col++] = FILLER;
     }
-    paint(s, col, col + cells, style);
-    int end = col + cells;
-    if (end > length[s]) {
-      charCount += end - length[s];
-      length[s] = end;
+    placed(s, start, col, style);
+  }
+
+  /** Cells [from, to) of the cursor's line written in `style`; the cursor after them. */
+  private void placed(int s, int from, int to, int style) {
+    paint(s, from, to, style);
+    if (to > length[s]) {
+      charCount += to - length[s];
+      length[s] = to;
     }
-    cursorCol = end;
+    cursorCol = to;
     relayout(cursorLine);
     changed = true;
     if (charCount > MAX_CHARS) trim();
+  }
+
+  /** A mark that combines with the character before it. */
+  private static boolean isMark(char c) {
+    if (c < 0x300) return false;
+    int type = Character.getType(c);
+    return type == Character.NON_SPACING_MARK || type == Character.ENCLOSING_MARK;
   }
 
   /** The cursor to the start of the next line, made when there is none. */
@@ -835,7 +874,7 @@ public class CanvasConsole extends JComponent implements Accessible {
   private void appendLine(StringBuilder out, long line, int from, int to) {
     char[] cells = composite(line, null);
     int end = Math.min(to, textCells(line));
-    for (int i = from; i < end; ++i) if (cells[i] != FILLER) out.append(cells[i]);
+    for (int i = from; i < end; ++i) if (cells[i] != FILLER && cells[i] != PAD) out.append(cells[i]);
   }
 
   /** Cells of a line that hold text, the typed line's included. Locked. */
@@ -877,9 +916,10 @@ public class CanvasConsole extends JComponent implements Accessible {
     return styles[s] != null ? styles[s][i] : uniform[s];
   }
 
-  /** The whole scroll-back as text, for a transcript. */
+  /** The whole scroll-back as text, for a transcript: each line ended as the platform ends them. */
   public String transcript() {
-    return shownText() + System.lineSeparator();
+    String end = System.lineSeparator();
+    return shownText().replace("\n", end) + end;
   }
 
   /** The style of a cell shown, for tests: -1 beyond the text. */
@@ -1285,7 +1325,8 @@ public class CanvasConsole extends JComponent implements Accessible {
         continue;
       }
       int n = Character.isHighSurrogate(cells[i]) && i + 1 < to ? 2 : 1;
-      if (cells[i] != FILLER) g.drawChars(cells, i, n, MARGIN_X + i * cellWidth, baseline);
+      if (cells[i] != FILLER && cells[i] != PAD)
+        g.drawChars(cells, i, n, MARGIN_X + i * cellWidth, baseline);
       i += n;
     }
   }
@@ -1622,7 +1663,13 @@ public class CanvasConsole extends JComponent implements Accessible {
       repaint();
       return false;
     }
-    String wanted = needle.toLowerCase(java.util.Locale.ROOT);
+    // In cells, as the lines are searched: a wide character and its filler.
+    StringBuilder cellsWanted = new StringBuilder();
+    for (char c : needle.toLowerCase(java.util.Locale.ROOT).toCharArray()) {
+      cellsWanted.append(c);
+      if (isWide(c)) cellsWanted.append(FILLER);
+    }
+    String wanted = cellsWanted.toString();
     long foundLine = -1;
     int foundCell = 0;
     long row;
@@ -1654,7 +1701,7 @@ public class CanvasConsole extends JComponent implements Accessible {
       }
       matchLine = foundLine;
       matchCell = foundCell;
-      matchLength = needle.length();
+      matchLength = wanted.length();
       row = rowStart[slot(foundLine)] + foundCell / columns;
     } finally {
       lock.unlock();
@@ -1664,12 +1711,10 @@ public class CanvasConsole extends JComponent implements Accessible {
     return true;
   }
 
-  /** The cells of a line as text, a cell a char (fillers as blanks). Locked. */
+  /** The cells of a line as text, a cell a char, lowered. Locked. */
   private String cellText(long line) {
     char[] cells = composite(line, null);
-    return new String(cells, 0, textCells(line))
-        .replace(FILLER, ' ')
-        .toLowerCase(java.util.Locale.ROOT);
+    return new String(cells, 0, textCells(line)).toLowerCase(java.util.Locale.ROOT);
   }
 
   private static int indexOf(String in, String what, int from) {
@@ -1825,6 +1870,20 @@ public class CanvasConsole extends JComponent implements Accessible {
           }
           if (!tails.isRunning()) tails.start();
         });
+  }
+
+  /**
+   * Before `writer` writes: the other printers' unfinished lines show first,
+   * so that what the streams print comes in the order it was written, as
+   * on a terminal.
+   */
+  void flushTailsBefore(ConsolePrinter writer) {
+    ConsolePrinter[] each;
+    synchronized (printers) {
+      if (printers.size() < 2) return;
+      each = printers.toArray(new ConsolePrinter[0]);
+    }
+    for (ConsolePrinter printer : each) if (printer != writer) printer.flushTail(true);
   }
 
   /** Shows the printers' unfinished lines: all of them, or those that waited. */

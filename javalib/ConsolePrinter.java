@@ -332,9 +332,13 @@ public class ConsolePrinter extends PrintStream {
   // Whole lines to the canvas; the unfinished one waits a little.
 
   private void emit(String text) {
+    canvas.flushTailsBefore(this);
     synchronized (tailLock) {
       tail.append(text);
-      int end = tail.lastIndexOf("\n") + 1;
+      // Only what came now can hold a new line end: a line redrawn after \r
+      // a hundred thousand times costs no search of all of them.
+      int at = text.lastIndexOf('\n');
+      int end = at < 0 ? 0 : tail.length() - text.length() + at + 1;
       if (end == 0 && tail.length() >= MAX_TAIL) end = tail.length();
       if (end > 0) {
         show(tail, end);

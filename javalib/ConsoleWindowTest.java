@@ -106,6 +106,16 @@ class ConsoleWindowTest {
     waitUntil("the line", () -> shown().endsWith("\nTotal : 42\n"));
   }
 
+  // Every stream in the order it was written: a prompt not yet ended shows
+  // before a line of another stream, as on a terminal.
+  @Test
+  void theStreamsComeInTheOrderWritten() throws Exception {
+    Console.out.print("Resultat : ");
+    System.err.println("attention");
+    Console.out.println(42);
+    waitUntil("the lines", () -> shown().endsWith("\nResultat : attention\n42\n"));
+  }
+
   // What is shown is what is read: the line is edited where its caret is.
   @Test
   void theLineIsEditedAtItsCaret() throws Exception {
@@ -462,6 +472,41 @@ class ConsoleWindowTest {
   private static String all(AccessibleText text) {
     int n = text.getCharCount();
     return ((AccessibleEditableText) text).getTextRange(Math.max(0, n - 200), n);
+  }
+
+  // Wide characters, emoji and combining marks where a terminal puts them;
+  // found, selected and copied as characters.
+  @Test
+  void everyScriptTakesTheCellsATerminalGivesIt() throws Exception {
+    int columns = onEdt(canvas::grid)[0];
+    String row = repeat('x', columns - 1);
+    for (String wide : new String[] {"中", "😀"}) {
+      assertEquals(row + wide + "|\n", screenAfter(row + wide + "|"));
+      String[] rows = onEdt(canvas::visibleText).split("\n");
+      assertEquals(row, rows[0], "nothing of it on the first row");
+      assertEquals(wide + "|", rows[1], "it starts the next row whole");
+    }
+    // A combining mark joins its letter: what follows stays in its column.
+    assertEquals("caf\u00e9X\n", screenAfter("cafe\u0301|\r\033[4CX"));
+    screenAfter("abc 中文 def\n");
+    long line = lineHolding("abc");
+    assertTrue(onEdt(() -> canvas.find("中文", false)));
+    long[] match = onEdt(canvas::match);
+    assertEquals(line, match[0]);
+    assertEquals(4, match[1], "from the first cell of 中");
+    assertEquals(4, match[2], "to the last cell of 文");
+    onEdt(
+        () -> {
+          canvas.find("", false);
+          canvas.select(line, 0, 12);
+          return null;
+        });
+    assertEquals("abc 中文 def", onEdt(canvas::selectedText));
+    onEdt(
+        () -> {
+          canvas.clearSelection();
+          return null;
+        });
   }
 
   /** What the screen holds after `bytes`, as xterm would show it on a fresh screen. */
