@@ -17,7 +17,6 @@ public class ConsoleReader extends Reader {
   // What read() has not yet taken of the window's current line, its line end included.
   private String rest = "";
   private int restAt;
-  private boolean ended;
 
   /** Lines from `source`, in the platform's charset. */
   public ConsoleReader(InputStream source) {
@@ -107,7 +106,7 @@ public class ConsoleReader extends Reader {
   public boolean ready() throws IOException {
     if (stream != null) return stream.ready();
     synchronized (lock) {
-      return restAt < rest.length();
+      return restAt < rest.length() || typed.waiting() > 0;
     }
   }
 
@@ -116,11 +115,8 @@ public class ConsoleReader extends Reader {
   public void close() {}
 
   private String next() throws IOException {
-    if (ended) return null;
     try {
-      String line = typed.takeLine();
-      ended = line == null;
-      return line;
+      return typed.takeLine();
     } catch (InterruptedException e) {
       Thread.currentThread().interrupt();
       throw new InterruptedIOException("interrupted while waiting for a line");

@@ -116,6 +116,30 @@ class ConsoleWindowTest {
     waitUntil("the lines", () -> shown().endsWith("\nResultat : attention\n42\n"));
   }
 
+  // Input as a terminal gives it: lines typed ahead are available and
+  // ready; Ctrl+D and Ctrl+Z end the read that waits, and the next waits
+  // for new lines.
+  @Test
+  void theInputKeysActAsATerminals() throws Exception {
+    type("abc");
+    key(KeyEvent.VK_ENTER);
+    waitUntil("the line waiting", () -> frame.input().waiting() == 1);
+    assertEquals(("abc" + System.lineSeparator()).length(), System.in.available());
+    assertTrue(Console.in.ready());
+    assertTrue(new InputStreamReader(System.in).ready());
+    assertEquals("abc", Console.in.readLine());
+    assertFalse(Console.in.ready());
+    for (int code : new int[] {KeyEvent.VK_D, KeyEvent.VK_Z}) {
+      CompletableFuture<String> ended = readLine();
+      chord(KeyEvent.VK_CONTROL, code);
+      assertEquals(null, ended.get(10, TimeUnit.SECONDS));
+      CompletableFuture<String> again = readLine();
+      type("encore");
+      key(KeyEvent.VK_ENTER);
+      assertEquals("encore", again.get(10, TimeUnit.SECONDS));
+    }
+  }
+
   // What is shown is what is read: the line is edited where its caret is.
   @Test
   void theLineIsEditedAtItsCaret() throws Exception {
@@ -244,19 +268,29 @@ class ConsoleWindowTest {
     key(KeyEvent.VK_ENTER);
     assertEquals("octets|0", bytes.get(10, TimeUnit.SECONDS));
 
+    // A line typed goes to whoever asks for it; a BufferedReader takes
+    // what is available when it reads, lines typed ahead too, as on a
+    // terminal.
     BufferedReader reader = new BufferedReader(new InputStreamReader(System.in));
     CompletableFuture<String> first = supply(reader::readLine);
-    pasteText("un\ndeux\ntrois\n");
+    pasteText("un\n");
     assertEquals("un", first.get(10, TimeUnit.SECONDS));
-    assertEquals("deux", Console.in.readLine(), "the next line goes to whoever asks");
-    assertEquals("trois", supply(reader::readLine).get(10, TimeUnit.SECONDS));
+    CompletableFuture<String> second = supply(Console.in::readLine);
+    pasteText("deux\n");
+    assertEquals("deux", second.get(10, TimeUnit.SECONDS), "the next line goes to whoever asks");
+    CompletableFuture<String> third = supply(reader::readLine);
+    pasteText("trois\nquatre\n");
+    assertEquals("trois", third.get(10, TimeUnit.SECONDS));
+    assertEquals("quatre", supply(reader::readLine).get(10, TimeUnit.SECONDS));
 
     Scanner scanner = new Scanner(System.in);
+    CompletableFuture<String> scanned = supply(scanner::nextLine);
+    pasteText("é→日本 😀\n");
+    assertEquals("é→日本 😀", scanned.get(10, TimeUnit.SECONDS));
     @SuppressWarnings("deprecation")
-    CompletableFuture<String> both =
-        supply(() -> scanner.nextLine() + "+" + new DataInputStream(System.in).readLine());
-    pasteText("é→日本 😀\nfin\n");
-    assertEquals("é→日本 😀+fin", both.get(10, TimeUnit.SECONDS));
+    CompletableFuture<String> data = supply(() -> new DataInputStream(System.in).readLine());
+    pasteText("fin\n");
+    assertEquals("fin", data.get(10, TimeUnit.SECONDS));
   }
 
   @Test
@@ -689,8 +723,9 @@ class ConsoleWindowTest {
     for (Component item : frame.menu().getComponents())
       if (item instanceof JMenuItem) items.add(((JMenuItem) item).getText());
     assertEquals(
-        "[Copy, Paste, Select all, Find..., Find next, Find previous, Read the line above,"
-            + " Read the line below, Clear, Save transcript..., Zoom in, Zoom out, Normal size]",
+        "[Copy, Paste, End of input, Select all, Find..., Find next, Find previous,"
+            + " Read the line above, Read the line below, Clear, Save transcript..., Zoom in,"
+            + " Zoom out, Normal size]",
         items.toString());
     key(KeyEvent.VK_ESCAPE);
     waitUntil("the menu closed", () -> !onEdt(frame.menu()::isShowing));

@@ -62,7 +62,6 @@ public class CurseurCanvasConsole extends InputStream {
   private final Charset charset = Charset.defaultCharset();
   private byte[] bytes = new byte[0];
   private int bytesAt;
-  private boolean ended;
 
   public CurseurCanvasConsole(CanvasConsole canvas) {
     this.canvas = canvas;
@@ -88,13 +87,9 @@ public class CurseurCanvasConsole extends InputStream {
         next = lines.poll();
       }
     }
-    if (next == END) {
-      synchronized (lines) {
-        lines.addFirst(END);  // every later read ends too
-      }
-      return null;
-    }
-    return next;
+    // The end of input ends the read that meets it; the next waits for
+    // new lines, as on a terminal.
+    return next == END ? null : next;
   }
 
   private String takeOnEventThread() {
@@ -167,7 +162,6 @@ public class CurseurCanvasConsole extends InputStream {
     if (size == 0) return 0;
     synchronized (this) {
       if (bytesAt < bytes.length) return handOut(buffer, offset, size);
-      if (ended) return -1;
     }
     String next;
     try {
@@ -178,7 +172,6 @@ public class CurseurCanvasConsole extends InputStream {
     }
     synchronized (this) {
       if (next == null) {
-        ended = true;
         if (bytesAt == bytes.length) return -1;
       } else {
         // Another reader may have begun a line meanwhile: this one comes after.
@@ -199,10 +192,20 @@ public class CurseurCanvasConsole extends InputStream {
     return n;
   }
 
-  /** What is left of the line begun; lines not begun are not counted, as a terminal does. */
+  /** What is left of the line begun, and the lines typed that wait, as a terminal counts them. */
   @Override
-  public synchronized int available() {
-    return bytes.length - bytesAt;
+  public int available() {
+    int left;
+    synchronized (this) {
+      left = bytes.length - bytesAt;
+    }
+    synchronized (lines) {
+      for (String waiting : lines) {
+        if (waiting == END) break;
+        left += encode(waiting + System.lineSeparator()).length;
+      }
+    }
+    return left;
   }
 
   /** The console's input lasts as long as the program: closing it ends nothing. */
@@ -279,6 +282,7 @@ public class CurseurCanvasConsole extends InputStream {
         recall(1);
         break;
       case KeyEvent.VK_D:
+      case KeyEvent.VK_Z:  // Windows' end of input
         if (!control) return;
         endInput();
         break;
@@ -476,7 +480,8 @@ public class CurseurCanvasConsole extends InputStream {
     offer(typed);
   }
 
-  private void endInput() {
+  /** Ctrl+D or Ctrl+Z on an empty line: the read that waits gets the end of input. */
+  public void endInput() {
     if (accepting && line.length() == 0) offer(END);
   }
 

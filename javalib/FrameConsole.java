@@ -417,6 +417,7 @@ public class FrameConsole extends JFrame implements WindowListener {
   private void buildMenu() {
     item("Copy", KeyEvent.VK_C, InputEvent.CTRL_DOWN_MASK, e -> copy());
     item("Paste", KeyEvent.VK_V, InputEvent.CTRL_DOWN_MASK, e -> input.paste());
+    item("End of input", KeyEvent.VK_D, InputEvent.CTRL_DOWN_MASK, e -> input.endInput());
     item("Select all", KeyEvent.VK_A, InputEvent.CTRL_DOWN_MASK, e -> canvas.selectAll());
     menu.addSeparator();
     item("Find...", KeyEvent.VK_F, InputEvent.CTRL_DOWN_MASK, e -> showFind());
