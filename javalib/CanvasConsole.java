@@ -143,6 +143,11 @@ public class CanvasConsole extends JComponent implements Accessible {
   private final JScrollBar scrollBar = new JScrollBar(JScrollBar.VERTICAL);
   private boolean adjusting;
   private Font font;
+  private Font boldFont;
+  // Whether each Latin-1 glyph of the font, and of its bold face, takes one
+  // cell; measured at the first paint after the font changes.
+  private boolean[] plainFixed;
+  private boolean[] boldFixed;
   private int fontSize = DEFAULT_FONT;
   private int cellWidth;
   private int cellHeight;
@@ -1156,6 +1161,8 @@ public class CanvasConsole extends JComponent implements Accessible {
     size = Math.max(MIN_FONT, Math.min(MAX_FONT, size));
     fontSize = size;
     font = new Font(Font.MONOSPACED, Font.PLAIN, size);
+    boldFont = font.deriveFont(Font.BOLD);
+    plainFixed = boldFixed = null;
     setFont(font);
     FontMetrics metrics = getFontMetrics(font);
     cellWidth = Math.max(1, metrics.charWidth('m'));
@@ -1294,8 +1301,9 @@ public class CanvasConsole extends JComponent implements Accessible {
       while (j < cells.length && style[j] == st && inMatch(line, from + j) == found) ++j;
       // A match found stands out whatever its colours: dark on amber.
       g.setColor(found ? BACKGROUND : foreground(st));
-      g.setFont((st & BOLD) != 0 ? font.deriveFont(Font.BOLD) : font);
-      drawRun(g, cells, i, j, baseline);
+      boolean bold = (st & BOLD) != 0;
+      g.setFont(bold ? boldFont : font);
+      drawRun(g, cells, i, j, baseline, bold);
       if ((st & UNDERLINE) != 0)
         g.drawLine(MARGIN_X + i * cellWidth, baseline + 1, MARGIN_X + j * cellWidth - 1, baseline + 1);
       i = j;
@@ -1307,15 +1315,27 @@ public class CanvasConsole extends JComponent implements Accessible {
    * once, any other character by itself at its cell, so that nothing a
    * font draws wider shifts what follows.
    */
-  private void drawRun(Graphics2D g, char[] cells, int from, int to, int baseline) {
+  private void drawRun(Graphics2D g, char[] cells, int from, int to, int baseline, boolean bold) {
     FontMetrics metrics = g.getFontMetrics();
+    boolean[] fixed = bold ? boldFixed : plainFixed;
+    if (fixed == null) {
+      // Which Latin-1 glyphs take a cell, once per font: most runs need no
+      // measuring then, and a game redrawing its screen costs less.
+      fixed = new boolean[0x100];
+      for (char c = 0x20; c < 0x100; ++c) fixed[c] = metrics.charWidth(c) == cellWidth;
+      if (bold) boldFixed = fixed;
+      else plainFixed = fixed;
+    }
     int i = from;
     while (i < to) {
       int j = i;
-      while (j < to && cells[j] != FILLER && cells[j] < 0x2e80 && !Character.isSurrogate(cells[j]))
+      boolean measured = true;
+      while (j < to && cells[j] != FILLER && cells[j] < 0x2e80 && !Character.isSurrogate(cells[j])) {
+        measured &= cells[j] < 0x100 && fixed[cells[j]];
         ++j;
+      }
       if (j > i) {
-        if (metrics.charsWidth(cells, i, j - i) == (j - i) * cellWidth) {
+        if (measured || metrics.charsWidth(cells, i, j - i) == (j - i) * cellWidth) {
           g.drawChars(cells, i, j - i, MARGIN_X + i * cellWidth, baseline);
         } else {
           for (int k = i; k < j; ++k)

@@ -6,7 +6,6 @@ import java.nio.ByteBuffer;
 import java.nio.CharBuffer;
 import java.nio.charset.CharsetDecoder;
 import java.nio.charset.CodingErrorAction;
-import java.nio.charset.StandardCharsets;
 
 /**
  * Everything System.out offers, flushed at each line so that prompts show.
@@ -27,9 +26,11 @@ import java.nio.charset.StandardCharsets;
  * never merge. A line not yet ended shows once it has waited a little, when
  * the program flushes, or when it reads (a prompt).
  *
- * <p>Any character prints as it is: text is encoded in UTF-8 inside and
- * decoded again here, whatever the platform's charset; a copy can go to
- * another stream too, so what System.err prints still reaches a terminal.
+ * <p>Any character prints as it is: text printed goes to the canvas as text,
+ * and bytes written (a PrintWriter or an OutputStreamWriter on System.out)
+ * are decoded with the charset Java encoded them with, its default one; a
+ * copy can go to another stream too, so what System.err prints still
+ * reaches a terminal.
  */
 public class ConsolePrinter extends PrintStream {
   /** An unfinished line longer than this shows at once. */
@@ -96,7 +97,7 @@ public class ConsolePrinter extends PrintStream {
     this.kind = kind;
     style = CanvasConsole.PLAIN | kind;
     decoder =
-        StandardCharsets.UTF_8
+        java.nio.charset.Charset.defaultCharset()
             .newDecoder()
             .onMalformedInput(CodingErrorAction.REPLACE)
             .onUnmappableCharacter(CodingErrorAction.REPLACE);

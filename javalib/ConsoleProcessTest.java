@@ -75,6 +75,18 @@ class ConsoleProcessTest {
     }
   }
 
+  /** Writes and reads through the JVM's default charset, as most programs do. */
+  static class Charsets {
+    public static void main(String[] args) throws Exception {
+      Console.setTitle("Charsets");
+      java.io.PrintWriter out = new java.io.PrintWriter(System.out, true);
+      out.println("élève à 20 €");
+      out.print("Mot ? ");
+      out.flush();
+      out.println("lu : " + new java.util.Scanner(System.in).nextLine());
+    }
+  }
+
   /** Its static part fails, before main. */
   static class FailsEarly {
     static {
@@ -328,6 +340,23 @@ class ConsoleProcessTest {
     Process process = new ProcessBuilder(command).redirectErrorStream(true).start();
     readAll(process);
     return process.waitFor(30, TimeUnit.SECONDS) && process.exitValue() == 0;
+  }
+
+  // With another default charset than UTF-8 (Java 8 to 17 on Windows), what
+  // a PrintWriter writes and a Scanner reads round-trips through the window.
+  @Test
+  void theJvmsCharsetIsTheWindowsToo() throws Exception {
+    Process program =
+        start(Charsets.class, new String[] {"-Dfile.encoding=windows-1252"}, new String[0]);
+    String window = windowNamed("Charsets");
+    xdotool("windowactivate", "--sync", window);
+    xdotool("type", "--delay", "20", "été €");
+    xdotool("key", "Return");
+    String done = windowNamed("Charsets (finished)");
+    String text = transcript(done);
+    assertTrue(text.contains("élève à 20 €\nMot ? été €\nlu : été €\n"), text);
+    close(done);
+    assertEquals(0, exitStatus(program));
   }
 
   /**
