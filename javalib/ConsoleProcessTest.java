@@ -87,6 +87,23 @@ class ConsoleProcessTest {
     }
   }
 
+  /** A window of its own, whose button prints, open after main returns. */
+  static class OwnWindow {
+    public static void main(String[] args) throws Exception {
+      Console.setTitle("Fenetre");
+      Console.out.println("avant");
+      javax.swing.SwingUtilities.invokeAndWait(
+          () -> {
+            javax.swing.JFrame frame = new javax.swing.JFrame("Bouton");
+            javax.swing.JButton button = new javax.swing.JButton("Clic");
+            button.addActionListener(e -> System.out.println("clic"));
+            frame.add(button);
+            frame.setSize(200, 100);
+            frame.setVisible(true);
+          });
+    }
+  }
+
   /** Its static part fails, before main. */
   static class FailsEarly {
     static {
@@ -355,6 +372,26 @@ class ConsoleProcessTest {
     String done = windowNamed("Charsets (finished)");
     String text = transcript(done);
     assertTrue(text.contains("élève à 20 €\nMot ? été €\nlu : été €\n"), text);
+    close(done);
+    assertEquals(0, exitStatus(program));
+  }
+
+  // The program runs while a window of its own shows: what its handlers
+  // print comes before the end line, which comes once that window closes.
+  @Test
+  void aProgramWithAWindowOfItsOwnEndsWhenItCloses() throws Exception {
+    Process program = start(OwnWindow.class, new String[0], new String[0]);
+    windowNamed("Fenetre");
+    String own = windowNamed("Bouton");
+    xdotool("windowactivate", "--sync", own);
+    xdotool("key", "space");
+    Thread.sleep(1500);
+    assertFalse(
+        xdotool("search", "--onlyvisible", "--name", "^Fenetre \\(finished\\)$").contains("\n"),
+        "finished while the program's window shows");
+    close(own);
+    String done = windowNamed("Fenetre (finished)");
+    assertEquals("avant\nclic\n[finished]\n", transcript(done));
     close(done);
     assertEquals(0, exitStatus(program));
   }

@@ -187,12 +187,35 @@ public class FrameConsole extends JFrame implements WindowListener {
     return null;
   }
 
-  /** Waits for main, then for every other thread of the program's own. */
+  /**
+   * Waits for main, then for every other thread of the program's own, and
+   * for the program's own windows to close: a program with a window of its
+   * own runs until that is closed, though its main has returned.
+   */
   private void watch() {
     if (main != null) join(main);
-    for (List<Thread> left = programThreads(); !left.isEmpty(); left = programThreads())
-      for (Thread thread : left) join(thread);
+    for (; ; ) {
+      for (List<Thread> left = programThreads(); !left.isEmpty(); left = programThreads())
+        for (Thread thread : left) join(thread);
+      if (!programWindowShowing()) break;
+      try {
+        Thread.sleep(100);
+      } catch (InterruptedException e) {
+        // Only the program's end counts.
+      }
+    }
     EventQueue.invokeLater(this::finished);
+  }
+
+  /** Whether a window of the program's, not this one nor one it owns, shows. */
+  private boolean programWindowShowing() {
+    for (java.awt.Window window : java.awt.Window.getWindows()) {
+      if (!window.isShowing()) continue;
+      java.awt.Window owner = window;
+      while (owner != null && owner != this) owner = owner.getOwner();
+      if (owner == null) return true;
+    }
+    return false;
   }
 
   private static void join(Thread thread) {
