@@ -495,15 +495,8 @@ public class CanvasConsole extends JComponent implements Accessible {
     for (long line = cursorLine; line < cursorLine + k; ++line) charCount -= length[slot(line)];
     for (long line = cursorLine; line + k <= last(); ++line) moveLine(line + k, line);
     for (int i = 0; i < k; ++i) {
-      if (last() > cursorLine) {
-        int s = slot(last());
-        text[s] = null;
-        styles[s] = null;
-        length[s] = 0;
-        --count;
-      } else {
-        blankLine(cursorLine);
-      }
+      if (last() > cursorLine) releaseLast();
+      else blankLine(cursorLine);
     }
     if (screenLine > last()) screenLine = last();
     cursorCol = 0;
@@ -529,13 +522,7 @@ public class CanvasConsole extends JComponent implements Accessible {
         mainScreen.add(new Object[] {text[s], styles[s], uniform[s], length[s]});
         charCount -= length[s];
       }
-      while (last() > home) {
-        int s = slot(last());
-        text[s] = null;
-        styles[s] = null;
-        length[s] = 0;
-        --count;
-      }
+      while (last() > home) releaseLast();
       blankLine(home);
       altStart = home;
       screenLine = home;
@@ -704,6 +691,15 @@ public class CanvasConsole extends JComponent implements Accessible {
     styles[t] = styles[f];
     uniform[t] = uniform[f];
     length[t] = length[f];
+  }
+
+  /** The last line goes, its characters counted out already (moved or kept aside). */
+  private void releaseLast() {
+    int s = slot(last());
+    text[s] = null;
+    styles[s] = null;
+    length[s] = 0;
+    --count;
   }
 
   private void blankLine(long line) {
