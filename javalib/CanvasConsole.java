@@ -119,6 +119,10 @@ public class CanvasConsole extends JComponent implements Accessible {
   private int mainRow;
   private int mainCol;
   private boolean caretShown = true;
+  // The rows of the screen lines scroll within (ESC[t;br), from 0; -1 for
+  // the whole screen.
+  private int regionTop;
+  private int regionBottom = -1;
   // The line being typed, shown at the cursor: its text, where each of its
   // chars starts in cells from the cursor (and where it ends, last), its
   // caret and selection as char indices, and whether it shows at all.
@@ -309,10 +313,67 @@ public class CanvasConsole extends JComponent implements Accessible {
 
   /** The cursor to the start of the next line, made when there is none. */
   void lineFeed() {
+    if (regionBottom >= 0 && cursorLine == home() + regionBottom) {
+      // At the scroll region's bottom the region scrolls, not the screen.
+      long top = home() + regionTop;
+      shiftLines(top, cursorLine, 1, false);
+      moveCursor(cursorLine, 0);
+      relayoutFrom(top);
+      changed = true;
+      return;
+    }
     long line = cursorLine + 1;
     if (line > last()) append();
     moveCursor(line, 0);
     changed = true;
+  }
+
+  /** ESC M: the cursor up a line; at the top of the scroll region (or screen) it scrolls down. */
+  void reverseIndex() {
+    long home = home();
+    long top = home + Math.max(0, regionTop);
+    if (cursorLine != top) {
+      cursorBy(-1, 0);
+      return;
+    }
+    // Without a region the screen has the rows its lines fill, and grows.
+    long bottom = regionBottom >= 0 ? home + regionBottom : Math.min(last() + 1, home + screenRows - 1);
+    while (last() < bottom) append();
+    shiftLines(top, bottom, 1, true);
+    relayoutFrom(top);
+    changed = true;
+  }
+
+  /** CSI t;b r: the rows lines scroll within (1-based, 0 the screen's edge); the cursor home. */
+  void scrollRegion(int top, int bottom) {
+    int from = Math.max(1, top), to = bottom <= 0 ? screenRows : Math.min(bottom, screenRows);
+    if (from >= to || (from == 1 && to == screenRows)) {
+      regionTop = 0;
+      regionBottom = -1;
+    } else {
+      regionTop = from - 1;
+      regionBottom = to - 1;
+    }
+    cursorTo(1, 1);
+  }
+
+  /**
+   * Lines `from`..`to` (which exist) shifted `n` down (blank lines come in
+   * at `from`, the last ones go) or up (the first ones go, blank lines come
+   * in at `to`); the lines around them stay.
+   */
+  private void shiftLines(long from, long to, int n, boolean down) {
+    n = (int) Math.min(n, to - from + 1);
+    if (n <= 0) return;
+    if (down) {
+      for (long line = to - n + 1; line <= to; ++line) charCount -= length[slot(line)];
+      for (long line = to; line >= from + n; --line) moveLine(line - n, line);
+      for (long line = from; line < from + n; ++line) blankLine(line);
+    } else {
+      for (long line = from; line < from + n; ++line) charCount -= length[slot(line)];
+      for (long line = from; line + n <= to; ++line) moveLine(line + n, line);
+      for (long line = to - n + 1; line <= to; ++line) blankLine(line);
+    }
   }
 
   void carriageReturn() {
@@ -470,33 +531,33 @@ public class CanvasConsole extends JComponent implements Accessible {
     changed = true;
   }
 
-  /** CSI n L: blank lines inserted at the cursor's, those pushed off the screen gone. */
+  /** CSI n L: blank lines inserted at the cursor's, those pushed off the screen (or region) gone. */
   void insertLines(int n) {
     long home = home();
-    long bottom = home + screenRows - 1;
-    if (cursorLine < home || cursorLine > bottom) return;
-    n = (int) Math.min(n, bottom - cursorLine + 1);
-    for (int i = 0; i < n; ++i) {
-      append();
-      for (long line = last(); line > cursorLine; --line) moveLine(line - 1, line);
-      blankLine(cursorLine);  // its arrays went down a line
-    }
-    while (last() > bottom) dropLast();
+    long bottom = home + (regionBottom >= 0 ? regionBottom : screenRows - 1);
+    if (cursorLine < home + Math.max(0, regionTop) || cursorLine > bottom) return;
+    // Without a region the screen has the rows its lines fill, and grows.
+    long to = regionBottom >= 0 ? bottom : Math.min(bottom, last() + n);
+    while (last() < to) append();
+    shiftLines(cursorLine, to, n, true);
     cursorCol = 0;
     relayoutFrom(cursorLine);
     changed = true;
   }
 
-  /** CSI n M: lines deleted at the cursor's, those below pulled up. */
+  /** CSI n M: lines deleted at the cursor's, those below (in the region) pulled up. */
   void deleteLines(int n) {
     long home = home();
-    if (cursorLine < home || cursorLine > home + screenRows - 1) return;
-    int k = (int) Math.min(n, last() - cursorLine + 1);
-    for (long line = cursorLine; line < cursorLine + k; ++line) charCount -= length[slot(line)];
-    for (long line = cursorLine; line + k <= last(); ++line) moveLine(line + k, line);
-    for (int i = 0; i < k; ++i) {
-      if (last() > cursorLine) releaseLast();
-      else blankLine(cursorLine);
+    long bottom = home + (regionBottom >= 0 ? regionBottom : screenRows - 1);
+    if (cursorLine < home + Math.max(0, regionTop) || cursorLine > bottom) return;
+    if (regionBottom >= 0) {
+      while (last() < bottom) append();
+      shiftLines(cursorLine, bottom, n, false);
+    } else {
+      // The screen loses the rows that held nothing then.
+      int k = (int) Math.min(n, last() - cursorLine + 1);
+      shiftLines(cursorLine, last(), k, false);
+      for (int i = 0; i < k && last() > cursorLine; ++i) releaseLast();
     }
     if (screenLine > last()) screenLine = last();
     cursorCol = 0;

@@ -474,11 +474,15 @@ public class ConsolePrinter extends PrintStream {
         style = CanvasConsole.PLAIN | kind;
         canvas.alternateScreen(false, false);
         canvas.showCaret(true);
+        canvas.scrollRegion(0, 0);
         canvas.clearScreen(false);
         canvas.cursorTo(1, 1);
         break;
       case '7':
         saveCursor();
+        break;
+      case 'M':
+        canvas.reverseIndex();
         break;
       case '8':
         restoreCursor();
@@ -518,6 +522,9 @@ public class ConsolePrinter extends PrintStream {
         break;
       case 's':
         saveCursor();
+        break;
+      case 'r':
+        canvas.scrollRegion(p[0], p.length > 1 ? p[1] : 0);
         break;
       case 'u':
         restoreCursor();

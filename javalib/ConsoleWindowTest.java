@@ -576,6 +576,11 @@ class ConsoleWindowTest {
     assertEquals("un\n\ndeux\ntrois\n", screenAfter("un\ndeux\ntrois\033[2;3H\033[L"));
     assertEquals("un\ntrois\n", screenAfter("un\ndeux\ntrois\033[2;3H\033[M"));
     assertEquals("trois\n", screenAfter("un\ndeux\ntrois\033[1;1H\033[2M"));
+    // A scroll region scrolls by itself; ESC M scrolls it back at its top.
+    assertEquals("un\ntrois\nquatre\n", screenAfter("\033[2;3run\ndeux\ntrois\nquatre\033[r"));
+    assertEquals("a\n\nb\nd\n", screenAfter("a\nb\nc\nd\033[2;3r\033[2;1H\033M\033[r"));
+    assertEquals("a\nc\n\nd\n", screenAfter("a\nb\nc\nd\033[2;3r\033[2;1H\033[M\033[r"));
+    assertEquals("x\ny\n", screenAfter("y\033[H\033M\033[Hx"));
     // Every move stops at the screen's edges.
     int columns = onEdt(canvas::grid)[0], rows = onEdt(canvas::grid)[1];
     String edges = screenAfter("\033[999Bbas\033[200CZ\033[40;1H!\033[999A\033[999D^");
