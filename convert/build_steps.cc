@@ -7,6 +7,7 @@
 
 #include "convert/console_library.h"
 #include "convert/names.h"
+#include "java/lexer.h"
 #include "platform/command_line.h"
 #include "platform/signal_cleanup.h"
 
@@ -172,11 +173,11 @@ bool write_manifest(platform::Io& io, const std::string& destination_class,
 namespace {
 
 bool is_package_name(const std::string& name) {
-  if (name.empty() || (name[0] >= '0' && name[0] <= '9')) return false;
-  return std::all_of(name.begin(), name.end(), [](char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' ||
-           c == '$' || static_cast<unsigned char>(c) >= 0x80;
-  });
+  using java::lexing::kClass;
+  const auto byte = [](char c) { return static_cast<unsigned char>(c); };
+  return !name.empty() && (kClass[byte(name[0])] & java::lexing::kIdStart) &&
+         std::all_of(name.begin(), name.end(),
+                     [&](char c) { return kClass[byte(c)] & java::lexing::kIdPart; });
 }
 
 void collect_class_files(platform::System& system, const std::string& directory,

@@ -52,9 +52,8 @@ std::string package_launcher(const java::Program& program, NoteList& notes,
                 ": the program is compiled as written, from its source tree, and " +
                 destination_class + " only opens the console and calls the main of " + package +
                 "." + source_class);
-  for (size_t c = 0; c + 3 < source.size(); ++c)
-    if (source.is(c, "System") && source.is(c + 1, ".") && source.is(c + 2, "console") &&
-        source.is(c + 3, "("))
+  for (size_t c = 0; c < source.size(); ++c)
+    if (java::is_system_console(source, c))
       notes.add(source.line_of(source.begin(c)),
                 "System.console() stays as it is in a package, which cannot see the console "
                 "library: it is null in the window");

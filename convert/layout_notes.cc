@@ -214,9 +214,8 @@ class Notes {
   // System.console() is null where no terminal is: in the window, and
   // when the jar is started from a file manager or an IDE.
   void system_console() {
-    for (size_t c = 0; c + 3 < source_.size(); ++c)
-      if (source_.is(c, "System") && source_.is(c + 1, ".") && source_.is(c + 2, "console") &&
-          source_.is(c + 3, "(") && !(c > 0 && source_.is(c - 1, ".")))
+    for (size_t c = 0; c < source_.size(); ++c)
+      if (java::is_system_console(source_, c))
         note(source_.line_of(begin(c)),
              "System.console() is null in the console window, as wherever no terminal is; "
              "--lenient takes it to the console library's");

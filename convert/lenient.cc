@@ -79,7 +79,6 @@ class LenientPlanner {
     catches();
     end_run();
     imports();
-    system_console();
     launcher();
     file_class();
     doubts();
@@ -287,9 +286,8 @@ class LenientPlanner {
       const bool qualified = c > 0 && source_.is(c - 1, ".");
       // System.out, and System.console(), which is null in the window and
       // wherever no terminal is: the console library's stands in for it.
-      if (w == "System" && source_.is(c + 1, ".") &&
-          (source_.is(c + 2, "out") || (source_.is(c + 2, "console") && source_.is(c + 3, "("))) &&
-          !qualified)
+      if ((w == "System" && source_.is(c + 1, ".") && source_.is(c + 2, "out") && !qualified) ||
+          java::is_system_console(source_, c))
         edit(begin(c), end(c), Text::console);
       // java.io.Console written out in full, outside an import.
       if (w == "java" && !qualified && source_.is(c + 1, ".") && source_.is(c + 2, "io") &&
@@ -485,8 +483,10 @@ class LenientPlanner {
             source_.is(c + 4, ".") && source_.is(c + 6, ";")))
         continue;
       std::string_view what = source_.word(c + 5);
-      bool unneeded =
-          what == "*" ? any_io(before) && !any_io(after) : before.count(what) && !after.count(what);
+      // java.io.Console would hide the console library's class, which now
+      // stands for it.
+      bool unneeded = what == "*" ? any_io(before) && !any_io(after)
+                                  : what == "Console" || (before.count(what) && !after.count(what));
       if (unneeded) removed.push_back(removal(c, c + 6));
     }
     // Neighbouring lines go as one change, with the empty line after them
@@ -503,16 +503,6 @@ class LenientPlanner {
         merged.end = static_cast<uint32_t>(next_end + terminator_length(next_end));
       edits_.push_back(merged);
     }
-  }
-
-  // An import of java.io.Console would hide the console library's class,
-  // which now stands for it.
-  void system_console() {
-    for (size_t c = 0; c + 6 < source_.size(); ++c)
-      if (source_.is(c, "import") && (c == 0 || !source_.is(c - 1, ".")) &&
-          source_.is(c + 1, "java") && source_.is(c + 2, ".") && source_.is(c + 3, "io") &&
-          source_.is(c + 4, ".") && source_.is(c + 5, "Console") && source_.is(c + 6, ";"))
-        edits_.push_back(removal(c, c + 6));
   }
 
   // The packager's class, after the last token so that no line moves; the

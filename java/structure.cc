@@ -625,6 +625,11 @@ std::string package_name(const Source& s, const Structure& structure) {
 
 bool is_modifier(std::string_view word) { return modifiers().contains(word); }
 
+bool is_system_console(const Source& s, size_t c) {
+  return s.is(c, "System") && s.is(c + 1, ".") && s.is(c + 2, "console") && s.is(c + 3, "(") &&
+         !(c > 0 && s.is(c - 1, "."));
+}
+
 bool is_io_exception(const TypeName& type) { return type.name == "IOException"; }
 
 bool catches_all_io(const TypeName& type) {

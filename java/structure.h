@@ -188,6 +188,9 @@ std::string package_name(const Source& source, const Structure& structure);
 // String x[], String... x).
 bool is_main_signature(const Source& source, const Method& method);
 
+// Whether code token c starts a call of System.console() (not qualified).
+bool is_system_console(const Source& s, size_t c);
+
 // Whether a word is a modifier of a declaration (public, static, final, ...).
 bool is_modifier(std::string_view word);
 

@@ -1636,18 +1636,20 @@ public class CanvasConsole extends JComponent implements Accessible {
       lock.unlock();
     }
     select(line, 0, cells);
-    Rectangle shown = cellBounds(line, 0);
-    if (shown == null) {
-      lock.lock();
-      long row;
-      try {
-        row = rowStart[slot(line)];
-      } finally {
-        lock.unlock();
-      }
-      scrollRows(row - top - screenRows / 2);
+    long row;
+    lock.lock();
+    try {
+      row = rowStart[slot(line)];
+    } finally {
+      lock.unlock();
     }
+    bringIntoView(row);
     if (mirror != null) syncMirror();
+  }
+
+  /** An absolute row out of view comes to its middle. */
+  private void bringIntoView(long row) {
+    if (row < top || row >= top + screenRows) scrollRows(row - top - screenRows / 2);
   }
 
   /** The line reviewed, if any, is no more: the caret goes back to the typed line. */
@@ -1783,7 +1785,7 @@ public class CanvasConsole extends JComponent implements Accessible {
     } finally {
       lock.unlock();
     }
-    if (row < top || row >= top + screenRows) scrollRows(row - top - screenRows / 2);
+    bringIntoView(row);
     repaint();
     return true;
   }
