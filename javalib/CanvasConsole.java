@@ -1600,6 +1600,14 @@ public class CanvasConsole extends JComponent implements Accessible {
     } finally {
       lock.unlock();
     }
+    // Java's bridge to AT-SPI gives no text at all for a text holding a
+    // surrogate pair (an emoji): each half has a stand-in of its own, so
+    // that lengths and the caret stay as they are and the rest is read.
+    for (int i = 0; i < tail.length(); ++i) {
+      char c = tail.charAt(i);
+      if (Character.isHighSurrogate(c)) tail.setCharAt(i, '\ufffd');
+      else if (Character.isLowSurrogate(c)) tail.setCharAt(i, '\u200b');
+    }
     javax.swing.text.Document document = mirror.getDocument();
     try {
       if (dropped > 0) document.remove(0, Math.min(dropped, document.getLength()));

@@ -157,7 +157,7 @@ class ConsoleProcessTest {
     public static void main(String[] args) {
       Console.setTitle("Lecture");
       Console.out.println("bonjour lecteur");
-      Console.out.println("deuxième ligne");
+      Console.out.println("deuxième ligne 中文 😀");
       Console.out.print("Nom ? ");
       Console.out.println("merci " + Console.in.readLine());
     }
