@@ -51,8 +51,13 @@ public class CanvasConsole extends JComponent implements Accessible {
 
   /** Lines of scroll-back kept. */
   public static final int MAX_LINES = 10000;
-  /** Characters of scroll-back kept, whatever the length of the lines. */
-  public static final int MAX_CHARS = 4000000;
+  /**
+   * Characters of scroll-back kept, whatever the length of the lines: four
+   * million, or fewer in a Java given little memory (-Xmx16m keeps 256 K),
+   * a character costing up to some 60 bytes with its style and copies.
+   */
+  public static final int MAX_CHARS =
+      (int) Math.min(4_000_000, Math.max(65_536, Runtime.getRuntime().maxMemory() / 64));
 
   // A style is an int: foreground and background (0-255 of the 256
   // colours, or DEFAULT_COLOUR), bold, underline, inverse, and who wrote

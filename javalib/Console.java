@@ -8,9 +8,12 @@ import java.nio.charset.Charset;
  * Console.setTitle to name the window.
  *
  * <p>With a display, they go to a console window of their own (see
- * FrameConsole). Without one, or with -Djava.awt.headless=true, output goes to
- * standard output and input comes from standard input, so pipes and scripts
- * work as with any console program.
+ * FrameConsole), which usually runs the program in a second process: there
+ * the program's standard streams are pipes to the window, its System.err
+ * joining System.out between marks (see ConsolePrinter). Without a display,
+ * or with -Djava.awt.headless=true, output goes to standard output and input
+ * comes from standard input, so pipes and scripts work as with any console
+ * program.
  *
  * <p>Console.console() stands for System.console(), which is null wherever no
  * terminal is, the window included: the same methods, on the same lines.
@@ -23,15 +26,36 @@ public class Console {
   private static volatile String title = "";
   private static final Console console;
   private static final PrintWriter writer;
+  private static volatile boolean mainFailed;
 
   static {
-    window = FrameConsole.open();
-    if (window == null) {
-      out = new ConsolePrinter(System.out);
-      in = new ConsoleReader(System.in);
+    if (Boolean.getBoolean(FrameConsole.CHILD)) {
+      // The window is another process's, which started this one.
+      window = null;
+      ConsolePrinter printer;
+      try {
+        ConsolePrinter.joinStreams();
+        printer = new ConsolePrinter(System.out, ConsolePrinter.charsetOf(System.out));
+      } catch (java.io.UnsupportedEncodingException e) {
+        throw new IllegalStateException(e);
+      }
+      CurseurCanvasConsole typed =
+          CurseurCanvasConsole.fromWindow(new java.io.FileInputStream(java.io.FileDescriptor.in));
+      System.setIn(typed);
+      out = printer;
+      in = new ConsoleReader(typed);
+      if (Thread.getDefaultUncaughtExceptionHandler() == null)
+        Thread.setDefaultUncaughtExceptionHandler(Console::uncaught);
+      FrameConsole.endWithTheProgram(() -> mainFailed);
     } else {
-      out = window.printer();
-      in = window.reader();
+      window = FrameConsole.open();
+      if (window == null) {
+        out = new ConsolePrinter(System.out);
+        in = new ConsoleReader(System.in);
+      } else {
+        out = window.printer();
+        in = window.reader();
+      }
     }
     writer = new PrintWriter(out, true);
     console = new Console();
@@ -39,10 +63,21 @@ public class Console {
 
   private Console() {}
 
+  /** As Java reports it; the window hears when main failed. */
+  private static void uncaught(Thread thread, Throwable e) {
+    System.err.print("Exception in thread \"" + thread.getName() + "\" ");
+    e.printStackTrace(System.err);
+    if (thread.getName().equals("main")) {
+      mainFailed = true;
+      ConsolePrinter.tell("x");
+    }
+  }
+
   /** Names the window (and opens it); with no window the title is only kept. */
   public static void setTitle(String newTitle) {
     title = newTitle == null ? "" : newTitle;
     if (window != null) window.title(title);
+    else ConsolePrinter.tell("t" + title);
   }
 
   public static String getTitle() {

@@ -4,7 +4,9 @@ import java.io.PrintStream;
 import java.io.UnsupportedEncodingException;
 import java.nio.ByteBuffer;
 import java.nio.CharBuffer;
+import java.nio.charset.Charset;
 import java.nio.charset.CharsetDecoder;
+import java.nio.charset.StandardCharsets;
 import java.nio.charset.CodingErrorAction;
 
 /**
@@ -48,7 +50,10 @@ public class ConsolePrinter extends PrintStream {
   private final PrintStream copy;
   private final FrameConsole window;
   private final int kind;
-  private final CharsetDecoder decoder;
+  private CharsetDecoder decoder;
+  // In a program's own process under a window's (see FrameConsole): the
+  // stream System.out writes to, which this printer's bytes join, marked.
+  private final PrintStream band;
   private final ByteBuffer bytes;
   private final CharBuffer chars;
 
@@ -80,6 +85,37 @@ public class ConsolePrinter extends PrintStream {
     decoder = null;
     bytes = null;
     chars = null;
+    band = null;
+  }
+
+  /** A plain printer onto `target`, in `charset`. */
+  public ConsolePrinter(OutputStream target, Charset charset) throws UnsupportedEncodingException {
+    super(target, true, charset.name());
+    canvas = null;
+    copy = null;
+    window = null;
+    kind = 0;
+    decoder = null;
+    bytes = null;
+    chars = null;
+    band = null;
+  }
+
+  /**
+   * System.err of a program whose window is another process's: its bytes, in
+   * `charset`, go into `sink` (System.out) between marks, so that the window
+   * shows both streams in the order they were written.
+   */
+  private ConsolePrinter(PrintStream sink, Charset charset) throws UnsupportedEncodingException {
+    super(sink, true, charset.name());
+    canvas = null;
+    copy = null;
+    window = null;
+    kind = 0;
+    decoder = null;
+    bytes = null;
+    chars = null;
+    band = sink;
   }
 
   /**
@@ -95,12 +131,9 @@ public class ConsolePrinter extends PrintStream {
     this.copy = copy;
     this.window = window;
     this.kind = kind;
+    this.band = null;
     style = CanvasConsole.PLAIN | kind;
-    decoder =
-        java.nio.charset.Charset.defaultCharset()
-            .newDecoder()
-            .onMalformedInput(CodingErrorAction.REPLACE)
-            .onUnmappableCharacter(CodingErrorAction.REPLACE);
+    decodeWith(Charset.defaultCharset());
     bytes = ByteBuffer.allocate(8192);
     chars = CharBuffer.allocate(8192);
     canvas.addPrinter(this);
@@ -109,9 +142,20 @@ public class ConsolePrinter extends PrintStream {
   // ---------------------------------------------------------------------
   // What comes in: bytes, or text straight from print and println.
 
+  /** Bytes written from now on are decoded with `charset`. */
+  void decodeWith(Charset charset) {
+    synchronized (this) {
+      decoder =
+          charset
+              .newDecoder()
+              .onMalformedInput(CodingErrorAction.REPLACE)
+              .onUnmappableCharacter(CodingErrorAction.REPLACE);
+    }
+  }
+
   @Override
   public void write(int b) {
-    if (canvas == null) {
+    if (canvas == null && band == null) {
       super.write(b);
       return;
     }
@@ -120,6 +164,14 @@ public class ConsolePrinter extends PrintStream {
 
   @Override
   public void write(byte[] buffer, int offset, int length) {
+    if (band != null) {
+      synchronized (band) {
+        band.write(ERRORS, 0, ERRORS.length);
+        band.write(buffer, offset, length);
+        band.write(OUTPUT, 0, OUTPUT.length);
+      }
+      return;
+    }
     if (canvas == null) {
       super.write(buffer, offset, length);
       return;
@@ -327,6 +379,119 @@ public class ConsolePrinter extends PrintStream {
     // The window's printers outlive any one user: closing only flushes.
     if (canvas == null) super.close();
     else flush();
+  }
+
+  // ---------------------------------------------------------------------
+  // Between a program's process and the window's (see FrameConsole): the
+  // program's System.out carries its System.err too, and what the window
+  // must know, each between marks of the form ESC ] 7700 ; what BEL, a
+  // string xterm would swallow.
+
+  private static final String MARK = "\033]7700;";
+  private static final byte[] MARK_BYTES = MARK.getBytes(StandardCharsets.US_ASCII);
+  private static final byte[] ERRORS = (MARK + "e\007").getBytes(StandardCharsets.US_ASCII);
+  private static final byte[] OUTPUT = (MARK + "o\007").getBytes(StandardCharsets.US_ASCII);
+  private static final int MAX_MARK = 4096;
+  private static PrintStream toWindow;
+
+  /**
+   * In the program's process: System.err joins System.out, and the window
+   * hears which charset they are in. What System.out was stays as it was.
+   */
+  static void joinStreams() throws UnsupportedEncodingException {
+    PrintStream sink = System.out;
+    Charset charset = charsetOf(sink);
+    synchronized (ConsolePrinter.class) {
+      toWindow = sink;
+    }
+    tell("c" + charset.name());
+    System.setErr(new ConsolePrinter(sink, charset));
+  }
+
+  /**
+   * Tells the window `what`, in the program's process: t and a title, h1
+   * and h0 around a hidden read, x when main failed, c and a charset.
+   */
+  static void tell(String what) {
+    PrintStream sink;
+    synchronized (ConsolePrinter.class) {
+      sink = toWindow;
+    }
+    if (sink == null) return;
+    byte[] said = (MARK + what.replaceAll("[\\x00-\\x1f\\x7f]", " ") + "\007").getBytes(StandardCharsets.UTF_8);
+    synchronized (sink) {
+      sink.write(said, 0, said.length);
+      sink.flush();
+    }
+  }
+
+  /** The charset a standard stream's text is encoded in, on any Java. */
+  static Charset charsetOf(PrintStream stream) {
+    try {
+      return (Charset) PrintStream.class.getMethod("charset").invoke(stream);  // Java 18
+    } catch (ReflectiveOperationException | RuntimeException e) {
+      for (String property : new String[] {"stdout.encoding", "sun.stdout.encoding"}) {
+        String name = System.getProperty(property);
+        try {
+          if (name != null) return Charset.forName(name);
+        } catch (RuntimeException unknown) {
+          // The next one, then.
+        }
+      }
+      return Charset.defaultCharset();
+    }
+  }
+
+  /**
+   * In the window's process: what the program's process writes to `from`,
+   * to `out`, or to `errors` between the marks that say so; what the marks
+   * tell, to `told`. Returns at the end of the stream.
+   */
+  static void relay(
+      java.io.InputStream from,
+      ConsolePrinter out,
+      ConsolePrinter errors,
+      java.util.function.Consumer<String> told)
+      throws java.io.IOException {
+    byte[] chunk = new byte[8192];
+    ByteArrayOutputStream run = new ByteArrayOutputStream();
+    ByteArrayOutputStream mark = new ByteArrayOutputStream();
+    int matched = 0;  // bytes of MARK_BYTES met so far
+    ConsolePrinter target = out;
+    for (int n; (n = from.read(chunk)) > 0; ) {
+      for (int i = 0; i < n; ++i) {
+        byte b = chunk[i];
+        if (matched == MARK_BYTES.length) {
+          if (b != 7) {
+            if (mark.size() < MAX_MARK) mark.write(b);
+            continue;
+          }
+          target.write(run.toByteArray(), 0, run.size());
+          run.reset();
+          String what = new String(mark.toByteArray(), StandardCharsets.UTF_8);
+          mark.reset();
+          matched = 0;
+          if (what.equals("e")) target = errors;
+          else if (what.equals("o")) target = out;
+          else told.accept(what);
+        } else if (b == MARK_BYTES[matched]) {
+          ++matched;
+        } else {
+          // Not a mark after all: what looked like one is text.
+          run.write(MARK_BYTES, 0, matched);
+          matched = b == MARK_BYTES[0] ? 1 : 0;
+          if (matched == 0) run.write(b);
+        }
+      }
+      if (run.size() > 0) {
+        target.write(run.toByteArray(), 0, run.size());
+        run.reset();
+      }
+    }
+    run.write(MARK_BYTES, 0, matched < MARK_BYTES.length ? matched : 0);
+    if (run.size() > 0) target.write(run.toByteArray(), 0, run.size());
+    out.flush();
+    errors.flush();
   }
 
   // ---------------------------------------------------------------------

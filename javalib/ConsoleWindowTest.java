@@ -728,7 +728,7 @@ class ConsoleWindowTest {
     for (Component item : frame.menu().getComponents())
       if (item instanceof JMenuItem) items.add(((JMenuItem) item).getText());
     assertEquals(
-        "[Copy, Paste, End of input, Select all, Find..., Find next, Find previous,"
+        "[Copy, Paste, End of input, Interrupt, Select all, Find..., Find next, Find previous,"
             + " Read the line above, Read the line below, Clear, Save transcript..., Zoom in,"
             + " Zoom out, Normal size]",
         items.toString());

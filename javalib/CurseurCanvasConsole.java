@@ -39,6 +39,9 @@ public class CurseurCanvasConsole extends InputStream {
 
   // Identity marks the end of the input; no typed line is this object.
   private static final String END = new String("");
+  private static final String EOT = "\u0004";
+  /** A terminal's status for a program whose terminal went away. */
+  private static final int HANGUP = 129;
 
   private final CanvasConsole canvas;
 
@@ -51,6 +54,7 @@ public class CurseurCanvasConsole extends InputStream {
   private String draft = "";
   private final StringBuilder pasting = new StringBuilder();
   private boolean accepting = true;
+  private boolean endedByCtrlZ;  // the last key ended the input with Ctrl+Z
   // A password is being read: what is typed is neither shown nor kept.
   private volatile boolean hidden;
 
@@ -67,6 +71,61 @@ public class CurseurCanvasConsole extends InputStream {
     this.canvas = canvas;
   }
 
+  /**
+   * In a program's process whose window is another's: the lines that window
+   * sends on `from`, as they are typed there.
+   */
+  static CurseurCanvasConsole fromWindow(InputStream from) {
+    CurseurCanvasConsole typed = new CurseurCanvasConsole(null);
+    Thread relay =
+        new Thread(
+            () -> {
+              try {
+                java.io.BufferedReader lines =
+                    new java.io.BufferedReader(
+                        new java.io.InputStreamReader(from, java.nio.charset.StandardCharsets.UTF_8));
+                for (String line; (line = lines.readLine()) != null; )
+                  typed.offer(line.equals(EOT) ? END : line);
+              } catch (IOException e) {
+                // The same: the window has gone.
+              }
+              // As a terminal's program when its terminal closes: the end.
+              System.exit(HANGUP);
+            },
+            "Console input");
+    relay.setDaemon(true);
+    relay.start();
+    return typed;
+  }
+
+  /**
+   * In the window's process: the lines typed go to the program's, on `to`,
+   * in UTF-8, the end of input as a line of EOT alone. A thread of its own
+   * writes them, so that typing never waits for the program to read.
+   */
+  void forwardTo(java.io.OutputStream to) {
+    Thread relay =
+        new Thread(
+            () -> {
+              try {
+                for (; ; ) {
+                  String next;
+                  synchronized (lines) {
+                    while (lines.isEmpty()) lines.wait();
+                    next = lines.poll();
+                  }
+                  to.write(((next == END ? EOT : next) + "\n").getBytes(java.nio.charset.StandardCharsets.UTF_8));
+                  to.flush();
+                }
+              } catch (IOException | InterruptedException e) {
+                // The program has ended: nobody reads.
+              }
+            },
+            "Console input");
+    relay.setDaemon(true);
+    relay.start();
+  }
+
   // ---------------------------------------------------------------------
   // The lines ended, any thread.
 
@@ -76,10 +135,14 @@ public class CurseurCanvasConsole extends InputStream {
    */
   public String takeLine() throws InterruptedException {
     // A prompt printed without a line end shows before the wait.
-    canvas.flushTails(true);
-    canvas.revealSoon();
+    if (canvas != null) {
+      canvas.flushTails(true);
+      canvas.revealSoon();
+    } else {
+      System.out.flush();
+    }
     String next;
-    if (EventQueue.isDispatchThread()) {
+    if (canvas != null && EventQueue.isDispatchThread()) {
       next = takeOnEventThread();
     } else {
       synchronized (lines) {
@@ -121,6 +184,10 @@ public class CurseurCanvasConsole extends InputStream {
    * thread.
    */
   public void hiding(boolean on) {
+    if (canvas == null) {
+      ConsolePrinter.tell(on ? "h1" : "h0");
+      return;
+    }
     hidden = on;
     EventQueue.invokeLater(this::show);
   }
@@ -245,9 +312,14 @@ public class CurseurCanvasConsole extends InputStream {
     if (e.getID() != KeyEvent.KEY_PRESSED) return;
     boolean control = e.isControlDown() || e.isMetaDown();
     boolean shift = e.isShiftDown();
-    switch (e.getKeyCode()) {
+    boolean afterCtrlZ = endedByCtrlZ;
+    int code = e.getKeyCode();
+    if (code != KeyEvent.VK_CONTROL && code != KeyEvent.VK_SHIFT && code != KeyEvent.VK_ALT)
+      endedByCtrlZ = false;
+    switch (code) {
       case KeyEvent.VK_ENTER:
-        type("\n");
+        // Windows' Ctrl+Z is followed by Enter: that Enter is part of it.
+        if (!(afterCtrlZ && line.length() == 0)) type("\n");
         break;
       case KeyEvent.VK_BACK_SPACE:
         erase(-1, control);
@@ -284,6 +356,7 @@ public class CurseurCanvasConsole extends InputStream {
       case KeyEvent.VK_D:
       case KeyEvent.VK_Z:  // Windows' end of input
         if (!control) return;
+        endedByCtrlZ = code == KeyEvent.VK_Z && line.length() == 0;
         endInput();
         break;
       case KeyEvent.VK_ESCAPE:

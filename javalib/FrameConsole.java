@@ -37,25 +37,42 @@ import javax.swing.KeyStroke;
  * The console's window: the canvas with its scroll bar, titled by the
  * program, a menu on the right button, and a find bar.
  *
- * <p>It opens the first time the program sets its title, prints or reads.
- * What the program writes to System.out and System.err shows in it too
- * (and still goes where it went), and so does the trace of an uncaught
- * exception; System.in reads what is typed in it. When the program has
- * done (main has returned and no other thread of its own is left), the
- * window stays open, a last line and its title saying how it ended; closing
- * it ends the program at any time, also while it waits for a line or a
- * shutdown hook prints.
+ * <p>When the Java launcher's main method first uses the library, this
+ * process becomes the window's alone: it opens the window and runs the same
+ * command again for the program, in a process of its own whose standard
+ * streams are pipes to the window. That process ends as it will (main
+ * returns, an exception, System.exit(n), memory run out, Ctrl+C) and the
+ * window stays open, a last line and its title saying how, until it is
+ * closed; then this process exits with the program's status. Closing it
+ * before ends the program, its shutdown hooks given a few seconds.
  *
- * <p>Its keys: Ctrl+C (or Ctrl+Shift+C) copies, Ctrl+V (or Shift+Insert)
- * pastes, Ctrl+A selects all, Ctrl+F finds (F3 and Shift+F3 again), Ctrl+L
- * clears, Ctrl+S saves the transcript, Ctrl+plus, Ctrl+minus, Ctrl+0 and
- * Ctrl+wheel zoom, Page Up and Down (with Shift too), Ctrl+Home and Ctrl+End
- * scroll. The others edit the line being typed (see CurseurCanvasConsole).
+ * <p>Where the library starts elsewhere (on the event thread, in a static
+ * part, in a test), under a debugger, or with -Dconsoletools.host=false,
+ * the program and the window share this process: System.out and
+ * System.err show in the window (and still go where they went), System.in
+ * reads what is typed in it, and the window says the program has ended when
+ * main and every other thread of its own have, and its own windows are
+ * closed.
+ *
+ * <p>Its keys: Ctrl+C copies the selection, or with none interrupts the
+ * program; Ctrl+Shift+C copies, Ctrl+V (or Shift+Insert) pastes, Ctrl+D (or
+ * Ctrl+Z) ends the input of the read that waits, Ctrl+A selects all, Ctrl+F
+ * finds (F3 and Shift+F3 again), Ctrl+L clears, Ctrl+S saves the
+ * transcript, Ctrl+plus, Ctrl+minus, Ctrl+0 and Ctrl+wheel zoom, Page Up and
+ * Down (with Shift too), Ctrl+Home and Ctrl+End scroll, Alt+Up and Alt+Down
+ * read the output line by line. The others edit the line being typed (see
+ * CurseurCanvasConsole).
  */
 public class FrameConsole extends JFrame implements WindowListener {
   private static final long serialVersionUID = 1L;
   /** How long closing waits for the program's shutdown hooks before it ends it anyway. */
   private static final long CLOSE_GRACE = 3000;
+  /** Set in the program's process when a window's process runs it. */
+  static final String CHILD = "consoletools.child";
+  /** Set to false, the program and its window share one process. */
+  static final String HOST = "consoletools.host";
+  /** A terminal's status for a program ended by Ctrl+C. */
+  private static final int INTERRUPTED = 130;
 
   private final CanvasConsole canvas = new CanvasConsole();
   private final CurseurCanvasConsole input = new CurseurCanvasConsole(canvas);
@@ -66,7 +83,10 @@ public class FrameConsole extends JFrame implements WindowListener {
   private String title = "Console";
   private boolean revealed;
   private volatile boolean failed;
+  private volatile boolean interrupted;
   private volatile boolean exiting;
+  private volatile Integer status;  // the program's exit status, once it has ended
+  private Process program;  // the program's process, when it runs in one of its own
   private Thread main;
   private ConsolePrinter printer;
   private ConsoleReader reader;
@@ -91,8 +111,10 @@ public class FrameConsole extends JFrame implements WindowListener {
     if (GraphicsEnvironment.isHeadless()) return null;
     FrameConsole[] made = new FrameConsole[1];
     try {
+      List<String> command = programCommand();
       if (EventQueue.isDispatchThread()) made[0] = new FrameConsole();
       else EventQueue.invokeAndWait(() -> made[0] = new FrameConsole());
+      if (command != null) made[0].host(command);
       made[0].connect();
       return made[0];
     } catch (InterruptedException e) {
@@ -174,10 +196,253 @@ public class FrameConsole extends JFrame implements WindowListener {
     canvas.requestFocusInWindow();
   }
 
-  // ---------------------------------------------------------------------
-  // The program's life.
 
-  private static Thread mainThread() {
+  // ---------------------------------------------------------------------
+  // The program in a process of its own. When the Java launcher's main
+  // thread first uses the library from the main method it called, this
+  // process keeps the window and runs the same command again, marked, with
+  // pipes for the standard streams: whatever becomes of that process
+  // (System.exit, an uncaught exception, memory run out), this one sees its
+  // status and shows its last words until the window is closed.
+
+  /**
+   * The command that started this Java, to start the program again in a
+   * process of its own; null when the library is not used from the main
+   * method the launcher called (the event thread, a static part, a test),
+   * or when the command cannot be known.
+   */
+  private static List<String> programCommand() {
+    if (Boolean.getBoolean(CHILD) || "false".equals(System.getProperty(HOST))) return null;
+    Thread current = Thread.currentThread();
+    if (!current.getName().equals("main")) return null;
+    StackTraceElement[] stack = current.getStackTrace();
+    int caller = 0;
+    while (caller < stack.length && isLibrary(stack[caller].getClassName())) ++caller;
+    if (caller != stack.length - 1 || !stack[caller].getMethodName().equals("main")) return null;
+    List<String> command = commandLine();
+    if (command == null || command.isEmpty() || debugged(command)) return null;
+    String bin = System.getProperty("java.home") + File.separator + "bin" + File.separator;
+    boolean windows = File.separatorChar == '\\';
+    // javaw on Windows: no console window of its own for the program.
+    File java = new File(bin + (windows ? "javaw.exe" : "java"));
+    if (!java.exists()) java = new File(bin + (windows ? "java.exe" : "java"));
+    command.set(0, java.getPath());
+    command.add(1, "-D" + CHILD + "=true");
+    return command;
+  }
+
+  /**
+   * Whether a debugger or an agent watches this Java: it would not see the
+   * program's code run in another process, nor could two bind its port.
+   */
+  private static boolean debugged(List<String> command) {
+    List<String> words = new ArrayList<>(command);
+    for (String variable : new String[] {"JAVA_TOOL_OPTIONS", "JDK_JAVA_OPTIONS", "_JAVA_OPTIONS"}) {
+      String value = System.getenv(variable);
+      if (value != null) words.addAll(java.util.Arrays.asList(value.split("\\s+")));
+    }
+    for (String word : words)
+      if (word.startsWith("-agentlib:")
+          || word.startsWith("-agentpath:")
+          || word.startsWith("-javaagent:")
+          || word.startsWith("-Xrunjdwp")
+          || word.equals("-Xdebug")) return true;
+    return false;
+  }
+
+  private static boolean isLibrary(String name) {
+    return name.equals("java.lang.Thread")
+        || name.equals("FrameConsole")
+        || name.equals("Console")
+        || name.equals("ConsolePrinter")
+        || name.equals("ConsoleReader")
+        || name.equals("CurseurCanvasConsole")
+        || name.equals("CanvasConsole");
+  }
+
+  /** This Java's command line, word for word where the system tells it. */
+  private static List<String> commandLine() {
+    try {
+      byte[] line = Files.readAllBytes(java.nio.file.Paths.get("/proc/self/cmdline"));
+      String encoding = System.getProperty("sun.jnu.encoding");
+      String text =
+          new String(
+              line, encoding != null ? java.nio.charset.Charset.forName(encoding) : java.nio.charset.Charset.defaultCharset());
+      List<String> words = new ArrayList<>(java.util.Arrays.asList(text.split("\0")));
+      if (!words.isEmpty()) return words;
+    } catch (IOException | RuntimeException e) {
+      // Not Linux: ask Java.
+    }
+    try {
+      // ProcessHandle, Java 9 and later.
+      Class<?> handle = Class.forName("java.lang.ProcessHandle");
+      Object info = handle.getMethod("info").invoke(handle.getMethod("current").invoke(null));
+      java.util.Optional<?> args = (java.util.Optional<?>) info.getClass().getMethod("arguments").invoke(info);
+      if (args.isPresent()) {
+        List<String> words = new ArrayList<>();
+        words.add("java");
+        words.addAll(java.util.Arrays.asList((String[]) args.get()));
+        return words;
+      }
+    } catch (ReflectiveOperationException | RuntimeException e) {
+      // Java 8, or a system that does not tell: rebuild it.
+    }
+    try {
+      String started = System.getProperty("sun.java.command");
+      String classPath = System.getProperty("java.class.path");
+      if (started == null || started.isEmpty()) return null;
+      List<String> words = new ArrayList<>();
+      words.add("java");
+      words.addAll(java.lang.management.ManagementFactory.getRuntimeMXBean().getInputArguments());
+      String[] given = started.split(" ");
+      words.add(given[0].equals(classPath) && given[0].endsWith(".jar") ? "-jar" : "-cp");
+      if (!words.get(words.size() - 1).equals("-jar")) words.add(classPath);
+      words.addAll(java.util.Arrays.asList(given));
+      return words;
+    } catch (RuntimeException | LinkageError e) {
+      return null;
+    }
+  }
+
+  /**
+   * Runs `command`, the program, and shows what it writes until it ends;
+   * then waits for the window to close, and exits with the program's
+   * status. Returns only when the program cannot start.
+   */
+  private void host(List<String> command) throws UnsupportedEncodingException {
+    try {
+      // One pipe for both descriptors, as one terminal: what the program
+      // writes straight to its standard error comes where it wrote it.
+      program = new ProcessBuilder(command).redirectErrorStream(true).start();
+    } catch (IOException | RuntimeException e) {
+      System.err.println("Console: the program runs in the window's process (" + e + ")");
+      return;
+    }
+    Process child = program;
+    // What it writes also goes where this process's output goes, a terminal perhaps.
+    printer = new ConsolePrinter(canvas, System.out, CanvasConsole.OUTPUT, this);
+    ConsolePrinter errors = new ConsolePrinter(canvas, System.err, CanvasConsole.ERROR, this);
+    ConsolePrinter[] both = {printer, errors};
+    input.forwardTo(child.getOutputStream());
+    Runtime.getRuntime().addShutdownHook(new Thread(() -> end(child), "Console end"));
+    Thread output = relay(child.getInputStream(), printer, errors, both);
+    // Named after the main class until the program names it.
+    StackTraceElement[] stack = Thread.currentThread().getStackTrace();
+    title(stack[stack.length - 1].getClassName());
+    int ended = waitFor(child);
+    // What is still in the pipe shows first, unless a process of the
+    // program's own keeps it open.
+    joinFor(output, 2000);
+    EventQueue.invokeLater(() -> finished(ended));
+    for (; ; ) {
+      try {
+        Thread.sleep(Long.MAX_VALUE);
+      } catch (InterruptedException e) {
+        // Closing the window ends this process.
+      }
+    }
+  }
+
+  private Thread relay(java.io.InputStream from, ConsolePrinter out, ConsolePrinter errors, ConsolePrinter[] all) {
+    Thread relay =
+        new Thread(
+            () -> {
+              try {
+                ConsolePrinter.relay(from, out, errors, what -> told(what, all));
+              } catch (IOException e) {
+                // The program's process has gone.
+              }
+            },
+            "Console relay");
+    relay.setDaemon(true);
+    relay.start();
+    return relay;
+  }
+
+  /** What the program's process tells: see ConsolePrinter.tell. */
+  private void told(String what, ConsolePrinter[] printers) {
+    String rest = what.substring(1);
+    switch (what.isEmpty() ? ' ' : what.charAt(0)) {
+      case 't':
+        title(rest);
+        break;
+      case 'h':
+        input.hiding(rest.equals("1"));
+        break;
+      case 'x':
+        failed = true;
+        break;
+      case 'c':
+        try {
+          for (ConsolePrinter printer : printers) printer.decodeWith(java.nio.charset.Charset.forName(rest));
+        } catch (RuntimeException e) {
+          // A charset this Java does not have: the default one stays.
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  /**
+   * Asks the program's process to end, as a terminal's Ctrl+C does: its
+   * shutdown hooks run, and what they print still shows.
+   */
+  private static void stop(Process child) {
+    try {
+      // Process.destroy would also close the pipes; its ProcessHandle's does not (Java 9).
+      Object handle = Process.class.getMethod("toHandle").invoke(child);
+      Class.forName("java.lang.ProcessHandle").getMethod("destroy").invoke(handle);
+    } catch (ReflectiveOperationException | RuntimeException e) {
+      child.destroy();
+    }
+  }
+
+  /** Ends the program's process: its shutdown hooks run, but not for ever. */
+  private static void end(Process child) {
+    if (!child.isAlive()) return;
+    stop(child);
+    try {
+      if (!child.waitFor(CLOSE_GRACE * 4 / 5, java.util.concurrent.TimeUnit.MILLISECONDS))
+        child.destroyForcibly();
+    } catch (InterruptedException e) {
+      child.destroyForcibly();
+    }
+  }
+
+  private static int waitFor(Process child) {
+    for (; ; ) {
+      try {
+        return child.waitFor();
+      } catch (InterruptedException e) {
+        // Only its end counts.
+      }
+    }
+  }
+
+  private static void joinFor(Thread thread, long millis) {
+    try {
+      thread.join(millis);
+    } catch (InterruptedException e) {
+      // Then it shows later.
+    }
+  }
+
+  /**
+   * Ctrl+C with nothing selected: the program stops, as a terminal
+   * interrupts it.
+   */
+  public void interrupt() {
+    if (status != null) return;
+    interrupted = true;
+    if (program != null) stop(program);
+    else exit(INTERRUPTED);
+  }
+
+  // ---------------------------------------------------------------------
+  // The program's life, in this process.
+
+  static Thread mainThread() {
     Thread current = Thread.currentThread();
     if (current.getName().equals("main")) return current;
     for (Thread thread : Thread.getAllStackTraces().keySet())
@@ -187,35 +452,68 @@ public class FrameConsole extends JFrame implements WindowListener {
     return null;
   }
 
-  /**
-   * Waits for main, then for every other thread of the program's own, and
-   * for the program's own windows to close: a program with a window of its
-   * own runs until that is closed, though its main has returned.
-   */
+  /** Waits for the program's end, then says how it ended. */
   private void watch() {
+    awaitProgramEnd(main, this);
+    EventQueue.invokeLater(() -> finished(failed ? 1 : 0));
+  }
+
+  /**
+   * Waits for `main`, then for every other thread of the program's own, and
+   * for the program's own windows to close (but `mine` and those it owns): a
+   * program with a window of its own runs until that is closed, though its
+   * main has returned.
+   */
+  static void awaitProgramEnd(Thread main, java.awt.Window mine) {
     if (main != null) join(main);
     for (; ; ) {
       for (List<Thread> left = programThreads(); !left.isEmpty(); left = programThreads())
         for (Thread thread : left) join(thread);
-      if (!programWindowShowing()) break;
+      if (!programWindowShowing(mine)) return;
       try {
         Thread.sleep(100);
       } catch (InterruptedException e) {
         // Only the program's end counts.
       }
     }
-    EventQueue.invokeLater(this::finished);
   }
 
-  /** Whether a window of the program's, not this one nor one it owns, shows. */
-  private boolean programWindowShowing() {
+  /** Whether a window of the program's, not `mine` nor one it owns, shows. */
+  private static boolean programWindowShowing(java.awt.Window mine) {
+    // No event thread, no window: the toolkit is left alone where unused.
+    if (!toolkitRuns()) return false;
     for (java.awt.Window window : java.awt.Window.getWindows()) {
       if (!window.isShowing()) continue;
       java.awt.Window owner = window;
-      while (owner != null && owner != this) owner = owner.getOwner();
+      while (owner != null && owner != mine) owner = owner.getOwner();
       if (owner == null) return true;
     }
     return false;
+  }
+
+  private static boolean toolkitRuns() {
+    for (Thread thread : Thread.getAllStackTraces().keySet())
+      if (thread.getName().startsWith("AWT-EventQueue")) return true;
+    return false;
+  }
+
+  /**
+   * In the program's process, when the window is another's: ends the
+   * process once the program has ended, with 1 if main failed, as Java
+   * would, where a window of the program's own, hidden, would keep it
+   * alive. Without windows, Java ends it by itself.
+   */
+  static void endWithTheProgram(java.util.function.BooleanSupplier mainFailed) {
+    Thread main = mainThread();
+    Thread watcher =
+        new Thread(
+            () -> {
+              awaitProgramEnd(main, null);
+              if (toolkitRuns()) System.exit(mainFailed.getAsBoolean() ? 1 : 0);
+            },
+            "Console watcher");
+    watcher.setDaemon(true);
+    watcher.start();
   }
 
   private static void join(Thread thread) {
@@ -251,20 +549,27 @@ public class FrameConsole extends JFrame implements WindowListener {
     return program;
   }
 
-  /** The program has done: no more typing, and a last line says how. */
-  private void finished() {
+  /** The program has ended with `exitStatus`: no more typing, and a last line says how. */
+  private void finished(int exitStatus) {
+    status = interrupted ? INTERRUPTED : exitStatus;
     input.stopInput();
     canvas.flushTails(true);
+    String how =
+        interrupted
+            ? "interrupted"
+            : failed ? "failed" : exitStatus != 0 ? "exit status " + exitStatus : "finished";
+    String line = how.equals("finished") || how.startsWith("exit") ? how : how + ", exit status " + status;
     canvas.lock.lock();
     try {
       canvas.startLine();
-      char[] line = (failed ? "[failed, exit status 1]" : "[finished]").toCharArray();
-      canvas.put(line, 0, line.length, CanvasConsole.PLAIN | CanvasConsole.NOTICE);
+      char[] text = ("[" + line + "]").toCharArray();
+      canvas.put(text, 0, text.length, CanvasConsole.PLAIN | CanvasConsole.NOTICE);
     } finally {
       canvas.lock.unlock();
     }
     canvas.sync();
-    setTitle(title + (failed ? " (failed)" : " (finished)"));
+    setTitle(title + " (" + how + ")");
+    reveal();
   }
 
   private void uncaught(Thread thread, Throwable e) {
@@ -306,7 +611,9 @@ public class FrameConsole extends JFrame implements WindowListener {
 
   @Override
   public void windowClosing(WindowEvent e) {
-    exit(failed ? 1 : 0);
+    // The program's own status once it has ended; while it runs, as ever.
+    Integer ended = status;
+    exit(ended != null ? ended : failed ? 1 : 0);
   }
 
   @Override
@@ -367,7 +674,9 @@ public class FrameConsole extends JFrame implements WindowListener {
     switch (e.getKeyCode()) {
       case KeyEvent.VK_C:
         if (!control) return false;
-        copy();
+        // As in a terminal: Ctrl+C copies what is selected, else interrupts.
+        if (shift || canvas.selectedText() != null || input.selectedText() != null) copy();
+        else interrupt();
         return true;
       case KeyEvent.VK_INSERT:
         if (control) copy();
@@ -438,9 +747,10 @@ public class FrameConsole extends JFrame implements WindowListener {
   }
 
   private void buildMenu() {
-    item("Copy", KeyEvent.VK_C, InputEvent.CTRL_DOWN_MASK, e -> copy());
+    item("Copy", KeyEvent.VK_C, InputEvent.CTRL_DOWN_MASK | InputEvent.SHIFT_DOWN_MASK, e -> copy());
     item("Paste", KeyEvent.VK_V, InputEvent.CTRL_DOWN_MASK, e -> input.paste());
     item("End of input", KeyEvent.VK_D, InputEvent.CTRL_DOWN_MASK, e -> input.endInput());
+    item("Interrupt", KeyEvent.VK_C, InputEvent.CTRL_DOWN_MASK, e -> interrupt());
     item("Select all", KeyEvent.VK_A, InputEvent.CTRL_DOWN_MASK, e -> canvas.selectAll());
     menu.addSeparator();
     item("Find...", KeyEvent.VK_F, InputEvent.CTRL_DOWN_MASK, e -> showFind());
