@@ -69,7 +69,7 @@ public class Console {
     e.printStackTrace(System.err);
     if (thread.getName().equals("main")) {
       mainFailed = true;
-      ConsolePrinter.tell("x");
+      ConsolePrinter.tell(e instanceof OutOfMemoryError ? "m" : "x");
     }
   }
 

@@ -410,7 +410,8 @@ public class ConsolePrinter extends PrintStream {
 
   /**
    * Tells the window `what`, in the program's process: t and a title, h1
-   * and h0 around a hidden read, x when main failed, c and a charset.
+   * and h0 around a hidden read, x when main failed, m when memory ran out
+   * there, c and a charset.
    */
   static void tell(String what) {
     PrintStream sink;

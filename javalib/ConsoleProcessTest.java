@@ -87,6 +87,16 @@ class ConsoleProcessTest {
     }
   }
 
+  /** Asks for memory until there is none. */
+  static class Hungry {
+    public static void main(String[] args) {
+      Console.setTitle("Gourmand");
+      System.out.println("j'ai faim");
+      List<long[]> eaten = new ArrayList<>();
+      for (; ; ) eaten.add(new long[1 << 16]);
+    }
+  }
+
   /** A flood of long coloured lines, more than the scroll-back keeps. */
   static class Floods {
     public static void main(String[] args) {
@@ -379,6 +389,17 @@ class ConsoleProcessTest {
     assertEquals("je tourne\nau revoir\n[interrupted, exit status 130]\n", transcript(done));
     close(done);
     assertEquals(130, exitStatus(program));
+  }
+
+  @Test
+  void memoryRunOutIsSaid() throws Exception {
+    Process program = start(Hungry.class, new String[] {"-Xmx16m"}, new String[0]);
+    String done = windowNamed("Gourmand (out of memory)");
+    String text = transcript(done);
+    assertTrue(text.startsWith("j'ai faim\nException in thread \"main\" java.lang.OutOfMemoryError"), text);
+    assertTrue(text.endsWith("\n[out of memory, exit status 1]\n"), text);
+    close(done);
+    assertEquals(1, exitStatus(program));
   }
 
   // The window's process and the program's keep within a small heap, and

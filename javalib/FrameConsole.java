@@ -84,6 +84,7 @@ public class FrameConsole extends JFrame implements WindowListener {
   private boolean revealed;
   private volatile boolean failed;
   private volatile boolean interrupted;
+  private volatile boolean outOfMemory;
   private volatile boolean exiting;
   private volatile Integer status;  // the program's exit status, once it has ended
   private Process program;  // the program's process, when it runs in one of its own
@@ -351,12 +352,28 @@ public class FrameConsole extends JFrame implements WindowListener {
                 ConsolePrinter.relay(from, out, errors, what -> told(what, all));
               } catch (IOException e) {
                 // The program's process has gone.
+              } catch (OutOfMemoryError e) {
+                // The window's own memory: the end line says so, and the
+                // program goes on unheard rather than blocked.
+                outOfMemory = true;
+                drain(from);
               }
             },
             "Console relay");
     relay.setDaemon(true);
     relay.start();
     return relay;
+  }
+
+  private static void drain(java.io.InputStream from) {
+    byte[] chunk = new byte[8192];
+    try {
+      while (from.read(chunk) >= 0) {
+        // Nothing can show it.
+      }
+    } catch (IOException e) {
+      // The program's process has gone.
+    }
   }
 
   /** What the program's process tells: see ConsolePrinter.tell. */
@@ -368,6 +385,10 @@ public class FrameConsole extends JFrame implements WindowListener {
         break;
       case 'h':
         input.hiding(rest.equals("1"));
+        break;
+      case 'm':
+        outOfMemory = true;
+        failed = true;
         break;
       case 'x':
         failed = true;
@@ -557,7 +578,9 @@ public class FrameConsole extends JFrame implements WindowListener {
     String how =
         interrupted
             ? "interrupted"
-            : failed ? "failed" : exitStatus != 0 ? "exit status " + exitStatus : "finished";
+            : outOfMemory
+                ? "out of memory"
+                : failed ? "failed" : exitStatus != 0 ? "exit status " + exitStatus : "finished";
     String line = how.equals("finished") || how.startsWith("exit") ? how : how + ", exit status " + status;
     canvas.lock.lock();
     try {
