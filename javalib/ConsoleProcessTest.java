@@ -500,11 +500,11 @@ class ConsoleProcessTest {
         start(Charsets.class, new String[] {"-Dfile.encoding=windows-1252"}, new String[0]);
     String window = windowNamed("Charsets");
     xdotool("windowactivate", "--sync", window);
-    // xdotool types "é" by remapping a key, and Java may miss the first
-    // remapping: one typed and erased first makes the line what it is.
-    xdotool("type", "--delay", "20", "é");
-    xdotool("key", "BackSpace");
-    xdotool("type", "--delay", "20", "été €");
+    // Pasted: xdotool types "é" by remapping a key for it, and a busy Java
+    // may see the key after the mapping is gone.
+    java.awt.datatransfer.StringSelection line = new java.awt.datatransfer.StringSelection("été €");
+    java.awt.Toolkit.getDefaultToolkit().getSystemClipboard().setContents(line, line);
+    xdotool("key", "--clearmodifiers", "ctrl+v");
     xdotool("key", "Return");
     String done = windowNamed("Charsets (finished)");
     String text = transcript(done);
