@@ -1096,7 +1096,16 @@ public class CanvasConsole extends JComponent implements Accessible {
     }
     if (any) reveal.run();
     updateView();
-    repaint();
+    if (isShowing()) {
+      // Painted in this event rather than the repaint manager's next, and
+      // flushed to the display at once: a frame of a game costs one event.
+      flushPending = true;
+      paintImmediately(0, 0, getWidth(), getHeight());
+      flushPending = false;
+      Toolkit.getDefaultToolkit().sync();
+    } else {
+      repaint();
+    }
     if (mirror != null && !mirrorTimer.isRunning()) mirrorTimer.start();
   }
 
@@ -1323,7 +1332,8 @@ public class CanvasConsole extends JComponent implements Accessible {
         drawCaret(g, r, columns - 1, rowText[r]);  // waiting at the end of a full row
     }
     if (!flushPending) {
-      // Drawing waits in the X client's buffer until flushed: echo shows now.
+      // Drawing waits in the X client's buffer until flushed: what a resize
+      // or a scroll shows, shows now.
       flushPending = true;
       EventQueue.invokeLater(
           () -> {
@@ -1960,8 +1970,16 @@ public class CanvasConsole extends JComponent implements Accessible {
             tails = new javax.swing.Timer(15, e -> flushTails(false));
             tails.setRepeats(false);
           }
-          if (!tails.isRunning()) tails.start();
+          // Most lines end, or are flushed, before this runs: then no timer.
+          if (!tails.isRunning() && anyTail()) tails.start();
         });
+  }
+
+  private boolean anyTail() {
+    synchronized (printers) {
+      for (ConsolePrinter printer : printers) if (printer.hasTail()) return true;
+    }
+    return false;
   }
 
   /**

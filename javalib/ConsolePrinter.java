@@ -488,6 +488,12 @@ public class ConsolePrinter extends PrintStream {
         target.write(run.toByteArray(), 0, run.size());
         run.reset();
       }
+      // The program has written all it has for now: show it, as a terminal
+      // would, its last line too.
+      if (from.available() == 0) {
+        out.flush();
+        errors.flush();
+      }
     }
     run.write(MARK_BYTES, 0, matched < MARK_BYTES.length ? matched : 0);
     if (run.size() > 0) target.write(run.toByteArray(), 0, run.size());
@@ -516,6 +522,13 @@ public class ConsolePrinter extends PrintStream {
         tailSince = System.nanoTime();
         canvas.flushLater();
       }
+    }
+  }
+
+  /** Whether a line not yet ended waits. */
+  boolean hasTail() {
+    synchronized (tailLock) {
+      return tail.length() > 0;
     }
   }
 
