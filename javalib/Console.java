@@ -34,8 +34,7 @@ public class Console {
       window = null;
       ConsolePrinter printer;
       try {
-        ConsolePrinter.joinStreams();
-        printer = new ConsolePrinter(System.out, ConsolePrinter.charsetOf(System.out));
+        printer = ConsolePrinter.joinStreams();
       } catch (java.io.UnsupportedEncodingException e) {
         throw new IllegalStateException(e);
       }

@@ -88,25 +88,14 @@ public class ConsolePrinter extends PrintStream {
     band = null;
   }
 
-  /** A plain printer onto `target`, in `charset`. */
-  public ConsolePrinter(OutputStream target, Charset charset) throws UnsupportedEncodingException {
-    super(target, true, charset.name());
-    canvas = null;
-    copy = null;
-    window = null;
-    kind = 0;
-    decoder = null;
-    bytes = null;
-    chars = null;
-    band = null;
-  }
-
   /**
-   * System.err of a program whose window is another process's: its bytes, in
-   * `charset`, go into `sink` (System.out) between marks, so that the window
-   * shows both streams in the order they were written.
+   * A printer in `charset` onto `sink`, standard output in a program's
+   * process whose window is another's: with `errors`, System.err, whose
+   * bytes go between marks, so that the window tells them apart and shows
+   * both streams in the order they were written.
    */
-  private ConsolePrinter(PrintStream sink, Charset charset) throws UnsupportedEncodingException {
+  private ConsolePrinter(PrintStream sink, Charset charset, boolean errors)
+      throws UnsupportedEncodingException {
     super(sink, true, charset.name());
     canvas = null;
     copy = null;
@@ -115,7 +104,7 @@ public class ConsolePrinter extends PrintStream {
     decoder = null;
     bytes = null;
     chars = null;
-    band = sink;
+    band = errors ? sink : null;
   }
 
   /**
@@ -395,17 +384,22 @@ public class ConsolePrinter extends PrintStream {
   private static PrintStream toWindow;
 
   /**
-   * In the program's process: System.err joins System.out, and the window
-   * hears which charset they are in. What System.out was stays as it was.
+   * In the program's process: System.err joins standard output, and the
+   * window hears which charset System.out writes in. Returns the printer
+   * for Console.out, on standard output too, whatever System.out has
+   * become (a program may have sent it to a file of its own).
    */
-  static void joinStreams() throws UnsupportedEncodingException {
-    PrintStream sink = System.out;
-    Charset charset = charsetOf(sink);
+  static ConsolePrinter joinStreams() throws UnsupportedEncodingException {
+    Charset charset = charsetOf(System.out);
+    // Unbuffered, as System.out is at each print: the order written is kept.
+    PrintStream sink =
+        new PrintStream(new java.io.FileOutputStream(java.io.FileDescriptor.out), true, charset.name());
     synchronized (ConsolePrinter.class) {
       toWindow = sink;
     }
     tell("c" + charset.name());
-    System.setErr(new ConsolePrinter(sink, charset));
+    System.setErr(new ConsolePrinter(sink, charset, true));
+    return new ConsolePrinter(sink, charset, false);
   }
 
   /**

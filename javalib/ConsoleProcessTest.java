@@ -56,6 +56,11 @@ class ConsoleProcessTest {
       java.io.FileOutputStream out = new java.io.FileOutputStream(java.io.FileDescriptor.out);
       System.setOut(new java.io.PrintStream(out, true, "UTF-8"));
       System.out.println("élève");
+      // A file of the program's own gets what goes there, and nothing else.
+      System.setOut(new java.io.PrintStream(new java.io.FileOutputStream(args[0]), true, "UTF-8"));
+      System.out.println("dans le fichier");
+      Console.setTitle("Sortie");
+      Console.out.println("toujours là");
       new java.io.PrintStream(new java.io.FileOutputStream(java.io.FileDescriptor.err), true).println("brut");
       System.err.println("Erreur : le fichier notes.txt est introuvable");
       System.exit(2);
@@ -331,12 +336,15 @@ class ConsoleProcessTest {
   // and the status is the program's once the window is closed.
   @Test
   void systemExitLeavesTheLastWordsAndTheStatus() throws Exception {
-    Process program = start(Exits.class, new String[0], new String[0]);
+    Path own = Files.createTempFile("own", ".txt");
+    own.toFile().deleteOnExit();
+    Process program = start(Exits.class, new String[0], new String[] {own.toString()});
     String window = windowNamed("Sortie (exit status 2)");
     assertEquals(
-        "Resultat : attention\n42\nélève\nbrut\n"
+        "Resultat : attention\n42\nélève\ntoujours là\nbrut\n"
             + "Erreur : le fichier notes.txt est introuvable\n[exit status 2]\n",
         transcript(window));
+    assertEquals("dans le fichier\n", read(own));
     assertTrue(program.isAlive(), "the window waits to be closed");
     close(window);
     assertEquals(2, exitStatus(program));

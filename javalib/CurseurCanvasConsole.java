@@ -87,9 +87,10 @@ public class CurseurCanvasConsole extends InputStream {
                 for (String line; (line = lines.readLine()) != null; )
                   typed.offer(line.equals(EOT) ? END : line);
               } catch (IOException e) {
-                // The same: the window has gone.
+                return;  // the program closed its standard input itself
               }
-              // As a terminal's program when its terminal closes: the end.
+              // The window has gone: as a terminal's program when its
+              // terminal closes, the program ends.
               System.exit(HANGUP);
             },
             "Console input");
