@@ -33,6 +33,11 @@ import java.nio.charset.CodingErrorAction;
  * are decoded with the charset Java encoded them with, its default one; a
  * copy can go to another stream too, so what System.err prints still
  * reaches a terminal.
+ *
+ * <p>When the program runs in a process of its own (see FrameConsole), it
+ * carries the program's System.err and what the window must know on the
+ * program's standard output, between marks, and in the window's process
+ * relays that pipe to the canvas.
  */
 public class ConsolePrinter extends PrintStream {
   /** An unfinished line longer than this shows at once. */

@@ -30,6 +30,8 @@ import java.util.List;
  * <p>The lines ended wait in one queue for whoever asks first: Console.in
  * (see ConsoleReader) takes them as lines, and this stream, which becomes
  * System.in, hands them out as bytes in the charset readers use by default.
+ * When the program runs in a process of its own, the window's sends them
+ * down a pipe, and the program's queues them as they come.
  */
 public class CurseurCanvasConsole extends InputStream {
   /** The longest line that can be typed; enough for any paste of a line. */
