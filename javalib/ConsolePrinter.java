@@ -418,7 +418,8 @@ public class ConsolePrinter extends PrintStream {
       sink = toWindow;
     }
     if (sink == null) return;
-    byte[] said = (MARK + what.replaceAll("[\\x00-\\x1f\\x7f]", " ") + "\007").getBytes(StandardCharsets.UTF_8);
+    String mark = MARK + what.replaceAll("[\\x00-\\x1f\\x7f]", " ") + "\007";
+    byte[] said = mark.getBytes(StandardCharsets.UTF_8);
     synchronized (sink) {
       sink.write(said, 0, said.length);
       sink.flush();

@@ -117,7 +117,8 @@ public class CurseurCanvasConsole extends InputStream {
                     while (lines.isEmpty()) lines.wait();
                     next = lines.poll();
                   }
-                  to.write(((next == END ? EOT : next) + "\n").getBytes(java.nio.charset.StandardCharsets.UTF_8));
+                  String line = (next == END ? EOT : next) + "\n";
+                  to.write(line.getBytes(java.nio.charset.StandardCharsets.UTF_8));
                   to.flush();
                 }
               } catch (IOException | InterruptedException e) {

@@ -266,9 +266,11 @@ public class FrameConsole extends JFrame implements WindowListener {
     try {
       byte[] line = Files.readAllBytes(java.nio.file.Paths.get("/proc/self/cmdline"));
       String encoding = System.getProperty("sun.jnu.encoding");
-      String text =
-          new String(
-              line, encoding != null ? java.nio.charset.Charset.forName(encoding) : java.nio.charset.Charset.defaultCharset());
+      java.nio.charset.Charset charset =
+          encoding != null
+              ? java.nio.charset.Charset.forName(encoding)
+              : java.nio.charset.Charset.defaultCharset();
+      String text = new String(line, charset);
       List<String> words = new ArrayList<>(java.util.Arrays.asList(text.split("\0")));
       if (!words.isEmpty()) return words;
     } catch (IOException | RuntimeException e) {
@@ -278,7 +280,8 @@ public class FrameConsole extends JFrame implements WindowListener {
       // ProcessHandle, Java 9 and later.
       Class<?> handle = Class.forName("java.lang.ProcessHandle");
       Object info = handle.getMethod("info").invoke(handle.getMethod("current").invoke(null));
-      java.util.Optional<?> args = (java.util.Optional<?>) info.getClass().getMethod("arguments").invoke(info);
+      java.util.Optional<?> args =
+          (java.util.Optional<?>) info.getClass().getMethod("arguments").invoke(info);
       if (args.isPresent()) {
         List<String> words = new ArrayList<>();
         words.add("java");
@@ -344,7 +347,8 @@ public class FrameConsole extends JFrame implements WindowListener {
     }
   }
 
-  private Thread relay(java.io.InputStream from, ConsolePrinter out, ConsolePrinter errors, ConsolePrinter[] all) {
+  private Thread relay(
+      java.io.InputStream from, ConsolePrinter out, ConsolePrinter errors, ConsolePrinter[] all) {
     Thread relay =
         new Thread(
             () -> {
@@ -395,7 +399,8 @@ public class FrameConsole extends JFrame implements WindowListener {
         break;
       case 'c':
         try {
-          for (ConsolePrinter printer : printers) printer.decodeWith(java.nio.charset.Charset.forName(rest));
+          java.nio.charset.Charset charset = java.nio.charset.Charset.forName(rest);
+          for (ConsolePrinter printer : printers) printer.decodeWith(charset);
         } catch (RuntimeException e) {
           // A charset this Java does not have: the default one stays.
         }
