@@ -410,6 +410,20 @@ class ConsoleProcessTest {
     assertEquals(1, exitStatus(program));
   }
 
+  // Where the system does not tell the command line (Java 8 on Windows), it
+  // is rebuilt for the program's process, a jar's path whole with its spaces.
+  @Test
+  void theProgramsCommandIsRebuiltWithItsJarWhole() {
+    String jar = "C:\\Users\\Jean Dupont\\moyenne.jar";
+    assertEquals(
+        Arrays.asList("java", "-Xmx64m", "-jar", jar, "12", "15"),
+        FrameConsole.rebuiltCommand(jar + " 12 15", jar, Arrays.asList("-Xmx64m")));
+    assertEquals(
+        Arrays.asList("java", "-cp", "classes;lib", "tp1.Moyenne", "a"),
+        FrameConsole.rebuiltCommand("tp1.Moyenne a", "classes;lib", new ArrayList<>()));
+    assertEquals(null, FrameConsole.rebuiltCommand(null, "classes", new ArrayList<>()));
+  }
+
   // The window's process and the program's keep within a small heap, and
   // the window keeps the end of the flood.
   @Test

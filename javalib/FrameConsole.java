@@ -292,20 +292,40 @@ public class FrameConsole extends JFrame implements WindowListener {
       // Java 8, or a system that does not tell: rebuild it.
     }
     try {
-      String started = System.getProperty("sun.java.command");
-      String classPath = System.getProperty("java.class.path");
-      if (started == null || started.isEmpty()) return null;
-      List<String> words = new ArrayList<>();
-      words.add("java");
-      words.addAll(java.lang.management.ManagementFactory.getRuntimeMXBean().getInputArguments());
-      String[] given = started.split(" ");
-      words.add(given[0].equals(classPath) && given[0].endsWith(".jar") ? "-jar" : "-cp");
-      if (!words.get(words.size() - 1).equals("-jar")) words.add(classPath);
-      words.addAll(java.util.Arrays.asList(given));
-      return words;
+      return rebuiltCommand(
+          System.getProperty("sun.java.command"),
+          System.getProperty("java.class.path"),
+          java.lang.management.ManagementFactory.getRuntimeMXBean().getInputArguments());
     } catch (RuntimeException | LinkageError e) {
       return null;
     }
+  }
+
+  /**
+   * A Java command line rebuilt from the launcher's `started` ("JAR ARGS"
+   * or "CLASS ARGS"), the class path and the JVM's options; its arguments
+   * are taken to be split at spaces, but a jar's path may hold some
+   * (C:\Users\Jean Dupont\prog.jar). Null when `started` is not known.
+   */
+  static List<String> rebuiltCommand(String started, String classPath, List<String> options) {
+    if (started == null || started.isEmpty() || classPath == null) return null;
+    List<String> words = new ArrayList<>();
+    words.add("java");
+    words.addAll(options);
+    String rest;
+    if (classPath.endsWith(".jar") && started.startsWith(classPath)) {
+      words.add("-jar");
+      words.add(classPath);
+      rest = started.substring(classPath.length());
+    } else {
+      int space = started.indexOf(' ');
+      words.add("-cp");
+      words.add(classPath);
+      words.add(space < 0 ? started : started.substring(0, space));
+      rest = space < 0 ? "" : started.substring(space);
+    }
+    for (String word : rest.trim().split(" ")) if (!word.isEmpty()) words.add(word);
+    return words;
   }
 
   /**
