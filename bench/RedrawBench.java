@@ -42,6 +42,12 @@ public class RedrawBench {
 
   /** `count` frames at 60 a second, each a screen of letters redrawn from home. */
   private static void frames(CanvasConsole canvas, int count) throws Exception {
+    play(Console.out, count);
+    waitShown(canvas, "image " + (count - 1));
+  }
+
+  /** `count` frames onto `out` at 60 a second, each a screen of letters redrawn from home. */
+  static void play(java.io.PrintStream out, int count) throws Exception {
     long start = System.nanoTime();
     for (int n = 0; n < count; ++n) {
       StringBuilder screen = new StringBuilder("\033[H\033[2J");
@@ -50,13 +56,12 @@ public class RedrawBench {
         screen.append('\n');
       }
       screen.append("image ").append(n);
-      Console.out.print(screen);
-      Console.out.flush();
+      out.print(screen);
+      out.flush();
       long due = start + (n + 1) * 1_000_000_000L / 60;
       long wait = due - System.nanoTime();
       if (wait > 0) Thread.sleep(wait / 1_000_000, (int) (wait % 1_000_000));
     }
-    waitShown(canvas, "image " + (count - 1));
   }
 
   private static void waitShown(CanvasConsole canvas, String last) throws Exception {

@@ -536,11 +536,20 @@ public class CanvasConsole extends JComponent implements Accessible {
     changed = true;
   }
 
-  /** CSI n L: blank lines inserted at the cursor's, those pushed off the screen (or region) gone. */
-  void insertLines(int n) {
+  /**
+   * The last line of the scroll region (the screen without one) when the
+   * cursor is within it, where lines are inserted and deleted; else -1.
+   */
+  private long regionEnd() {
     long home = home();
     long bottom = home + (regionBottom >= 0 ? regionBottom : screenRows - 1);
-    if (cursorLine < home + Math.max(0, regionTop) || cursorLine > bottom) return;
+    return cursorLine < home + Math.max(0, regionTop) || cursorLine > bottom ? -1 : bottom;
+  }
+
+  /** CSI n L: blank lines inserted at the cursor's, those pushed off the screen (or region) gone. */
+  void insertLines(int n) {
+    long bottom = regionEnd();
+    if (bottom < 0) return;
     // Without a region the screen has the rows its lines fill, and grows.
     long to = regionBottom >= 0 ? bottom : Math.min(bottom, last() + n);
     while (last() < to) append();
@@ -552,9 +561,8 @@ public class CanvasConsole extends JComponent implements Accessible {
 
   /** CSI n M: lines deleted at the cursor's, those below (in the region) pulled up. */
   void deleteLines(int n) {
-    long home = home();
-    long bottom = home + (regionBottom >= 0 ? regionBottom : screenRows - 1);
-    if (cursorLine < home + Math.max(0, regionTop) || cursorLine > bottom) return;
+    long bottom = regionEnd();
+    if (bottom < 0) return;
     if (regionBottom >= 0) {
       while (last() < bottom) append();
       shiftLines(cursorLine, bottom, n, false);

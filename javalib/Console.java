@@ -64,8 +64,7 @@ public class Console {
 
   /** As Java reports it; the window hears when main failed. */
   private static void uncaught(Thread thread, Throwable e) {
-    System.err.print("Exception in thread \"" + thread.getName() + "\" ");
-    e.printStackTrace(System.err);
+    FrameConsole.report(thread, e);
     if (thread.getName().equals("main")) {
       mainFailed = true;
       ConsolePrinter.tell(e instanceof OutOfMemoryError ? "m" : "x");

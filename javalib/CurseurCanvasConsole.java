@@ -79,25 +79,22 @@ public class CurseurCanvasConsole extends InputStream {
    */
   static CurseurCanvasConsole fromWindow(InputStream from) {
     CurseurCanvasConsole typed = new CurseurCanvasConsole(null);
-    Thread relay =
-        new Thread(
-            () -> {
-              try {
-                java.io.BufferedReader lines =
-                    new java.io.BufferedReader(
-                        new java.io.InputStreamReader(from, java.nio.charset.StandardCharsets.UTF_8));
-                for (String line; (line = lines.readLine()) != null; )
-                  typed.offer(line.equals(EOT) ? END : line);
-              } catch (IOException e) {
-                return;  // the program closed its standard input itself
-              }
-              // The window has gone: as a terminal's program when its
-              // terminal closes, the program ends.
-              System.exit(HANGUP);
-            },
-            "Console input");
-    relay.setDaemon(true);
-    relay.start();
+    FrameConsole.daemon(
+        "Console input",
+        () -> {
+          try {
+            java.io.BufferedReader lines =
+                new java.io.BufferedReader(
+                    new java.io.InputStreamReader(from, java.nio.charset.StandardCharsets.UTF_8));
+            for (String line; (line = lines.readLine()) != null; )
+              typed.offer(line.equals(EOT) ? END : line);
+          } catch (IOException e) {
+            return;  // the program closed its standard input itself
+          }
+          // The window has gone: as a terminal's program when its terminal
+          // closes, the program ends.
+          System.exit(HANGUP);
+        });
     return typed;
   }
 
@@ -107,27 +104,24 @@ public class CurseurCanvasConsole extends InputStream {
    * writes them, so that typing never waits for the program to read.
    */
   void forwardTo(java.io.OutputStream to) {
-    Thread relay =
-        new Thread(
-            () -> {
-              try {
-                for (; ; ) {
-                  String next;
-                  synchronized (lines) {
-                    while (lines.isEmpty()) lines.wait();
-                    next = lines.poll();
-                  }
-                  String line = (next == END ? EOT : next) + "\n";
-                  to.write(line.getBytes(java.nio.charset.StandardCharsets.UTF_8));
-                  to.flush();
-                }
-              } catch (IOException | InterruptedException e) {
-                // The program has ended: nobody reads.
+    FrameConsole.daemon(
+        "Console input",
+        () -> {
+          try {
+            for (; ; ) {
+              String next;
+              synchronized (lines) {
+                while (lines.isEmpty()) lines.wait();
+                next = lines.poll();
               }
-            },
-            "Console input");
-    relay.setDaemon(true);
-    relay.start();
+              String line = (next == END ? EOT : next) + "\n";
+              to.write(line.getBytes(java.nio.charset.StandardCharsets.UTF_8));
+              to.flush();
+            }
+          } catch (IOException | InterruptedException e) {
+            // The program has ended: nobody reads.
+          }
+        });
   }
 
   // ---------------------------------------------------------------------

@@ -140,9 +140,15 @@ public class FrameConsole extends JFrame implements WindowListener {
     main = mainThread();
     if (Thread.getDefaultUncaughtExceptionHandler() == null)
       Thread.setDefaultUncaughtExceptionHandler(this::uncaught);
-    Thread watcher = new Thread(this::watch, "Console watcher");
-    watcher.setDaemon(true);
-    watcher.start();
+    daemon("Console watcher", this::watch);
+  }
+
+  /** A thread of the library's, started; it keeps no program alive. */
+  static Thread daemon(String name, Runnable run) {
+    Thread thread = new Thread(run, name);
+    thread.setDaemon(true);
+    thread.start();
+    return thread;
   }
 
   /** Where the program's output goes. */
@@ -369,24 +375,20 @@ public class FrameConsole extends JFrame implements WindowListener {
 
   private Thread relay(
       java.io.InputStream from, ConsolePrinter out, ConsolePrinter errors, ConsolePrinter[] all) {
-    Thread relay =
-        new Thread(
-            () -> {
-              try {
-                ConsolePrinter.relay(from, out, errors, what -> told(what, all));
-              } catch (IOException e) {
-                // The program's process has gone.
-              } catch (OutOfMemoryError e) {
-                // The window's own memory: the end line says so, and the
-                // program goes on unheard rather than blocked.
-                outOfMemory = true;
-                drain(from);
-              }
-            },
-            "Console relay");
-    relay.setDaemon(true);
-    relay.start();
-    return relay;
+    return daemon(
+        "Console relay",
+        () -> {
+          try {
+            ConsolePrinter.relay(from, out, errors, what -> told(what, all));
+          } catch (IOException e) {
+            // The program's process has gone.
+          } catch (OutOfMemoryError e) {
+            // The window's own memory: the end line says so, and the
+            // program goes on unheard rather than blocked.
+            outOfMemory = true;
+            drain(from);
+          }
+        });
   }
 
   private static void drain(java.io.InputStream from) {
@@ -491,7 +493,7 @@ public class FrameConsole extends JFrame implements WindowListener {
   static Thread mainThread() {
     Thread current = Thread.currentThread();
     if (current.getName().equals("main")) return current;
-    for (Thread thread : Thread.getAllStackTraces().keySet())
+    for (Thread thread : liveThreads())
       if (thread.getName().equals("main")
           && thread.getThreadGroup() != null
           && thread.getThreadGroup().getName().equals("main")) return thread;
@@ -538,7 +540,7 @@ public class FrameConsole extends JFrame implements WindowListener {
   }
 
   private static boolean toolkitRuns() {
-    for (Thread thread : Thread.getAllStackTraces().keySet())
+    for (Thread thread : liveThreads())
       if (thread.getName().startsWith("AWT-EventQueue")) return true;
     return false;
   }
@@ -551,15 +553,12 @@ public class FrameConsole extends JFrame implements WindowListener {
    */
   static void endWithTheProgram(java.util.function.BooleanSupplier mainFailed) {
     Thread main = mainThread();
-    Thread watcher =
-        new Thread(
-            () -> {
-              awaitProgramEnd(main, null);
-              if (toolkitRuns()) System.exit(mainFailed.getAsBoolean() ? 1 : 0);
-            },
-            "Console watcher");
-    watcher.setDaemon(true);
-    watcher.start();
+    daemon(
+        "Console watcher",
+        () -> {
+          awaitProgramEnd(main, null);
+          if (toolkitRuns()) System.exit(mainFailed.getAsBoolean() ? 1 : 0);
+        });
   }
 
   private static void join(Thread thread) {
@@ -575,13 +574,8 @@ public class FrameConsole extends JFrame implements WindowListener {
 
   /** The live threads that keep the program running, but for Java's own and the toolkit's. */
   private static List<Thread> programThreads() {
-    ThreadGroup root = Thread.currentThread().getThreadGroup();
-    while (root.getParent() != null) root = root.getParent();
-    Thread[] all = new Thread[root.activeCount() + 16];
-    int n = root.enumerate(all, true);
     List<Thread> program = new ArrayList<>();
-    for (int i = 0; i < n; ++i) {
-      Thread thread = all[i];
+    for (Thread thread : liveThreads()) {
       String name = thread.getName();
       if (thread.isDaemon()
           || !thread.isAlive()
@@ -593,6 +587,15 @@ public class FrameConsole extends JFrame implements WindowListener {
       program.add(thread);
     }
     return program;
+  }
+
+  /** Every live thread, without the cost of their stacks. */
+  private static List<Thread> liveThreads() {
+    ThreadGroup root = Thread.currentThread().getThreadGroup();
+    while (root.getParent() != null) root = root.getParent();
+    Thread[] all = new Thread[root.activeCount() + 16];
+    int n = root.enumerate(all, true);
+    return java.util.Arrays.asList(all).subList(0, n);
   }
 
   /** The program has ended with `exitStatus`: no more typing, and a last line says how. */
@@ -622,7 +625,11 @@ public class FrameConsole extends JFrame implements WindowListener {
 
   private void uncaught(Thread thread, Throwable e) {
     if (thread == main) failed = true;
-    // As Java prints it, onto System.err, which shows in the window.
+    report(thread, e);
+  }
+
+  /** An uncaught exception as Java prints it, onto System.err, which shows in the window. */
+  static void report(Thread thread, Throwable e) {
     System.err.print("Exception in thread \"" + thread.getName() + "\" ");
     e.printStackTrace(System.err);
   }
@@ -639,22 +646,17 @@ public class FrameConsole extends JFrame implements WindowListener {
   private void exit(int status) {
     if (exiting) return;
     exiting = true;
-    Thread halt =
-        new Thread(
-            () -> {
-              try {
-                Thread.sleep(CLOSE_GRACE);
-              } catch (InterruptedException e) {
-                // Ends now.
-              }
-              Runtime.getRuntime().halt(status);
-            },
-            "Console close");
-    halt.setDaemon(true);
-    halt.start();
-    Thread exit = new Thread(() -> System.exit(status), "Console exit");
-    exit.setDaemon(true);
-    exit.start();
+    daemon(
+        "Console close",
+        () -> {
+          try {
+            Thread.sleep(CLOSE_GRACE);
+          } catch (InterruptedException e) {
+            // Ends now.
+          }
+          Runtime.getRuntime().halt(status);
+        });
+    daemon("Console exit", () -> System.exit(status));
   }
 
   @Override
