@@ -276,12 +276,8 @@ public class CanvasConsole extends JComponent implements Accessible {
     for (int i = from; i < to; ++i) {
       char c = chars[i];
       if (isMark(c) && col > 0) {
-        int base = line[col - 1] == FILLER && col > 1 ? col - 2 : col - 1;
-        String joined =
-            java.text.Normalizer.normalize(
-                new String(new char[] {line[base], c}), java.text.Normalizer.Form.NFC);
-        if (joined.length() == 1) {
-          line[base] = joined.charAt(0);
+        int base = join(line, col, c);
+        if (base >= 0) {
           start = Math.min(start, base);
           continue;
         }
@@ -290,7 +286,7 @@ public class CanvasConsole extends JComponent implements Accessible {
       if (!pairEnd && (isWide(c) || Character.isHighSurrogate(c)) && columns > 1
           && col % columns == columns - 1)
         line[col++] = PAD;
-      line[col++] = c;
+      line[col++] = isPrivate(c) ? standingFor(String.valueOf(c), c) : c;
       if (isWide(c)) line[col++] = FILLER;
     }
     placed(s, start, col, style);
@@ -307,6 +303,100 @@ public class CanvasConsole extends JComponent implements Accessible {
     relayout(cursorLine);
     changed = true;
     if (charCount > MAX_CHARS) trim();
+  }
+
+  /**
+   * Joins the mark `c` to the character in the cells before `col`: the
+   * character Unicode composes of the two, or a cluster's code when it has
+   * none. Returns the character's first cell, or -1 when the mark must take
+   * a cell of its own (no room left for clusters).
+   */
+  private static int join(char[] cells, int col, char c) {
+    int base = col - 1;
+    boolean wide = false;
+    if (col > 1 && (cells[col - 1] == FILLER
+        || Character.isLowSurrogate(cells[col - 1]) && Character.isHighSurrogate(cells[col - 2]))) {
+      base = col - 2;
+      wide = true;
+    }
+    if (cells[base] == FILLER || cells[base] == PAD) return -1;
+    String before =
+        cells[base + 1] == FILLER || base == col - 1
+            ? cellString(cells[base])
+            : new String(cells, base, 2);
+    String joined = java.text.Normalizer.normalize(before + c, java.text.Normalizer.Form.NFC);
+    if (joined.length() == 1 && !isPrivate(joined.charAt(0))) {
+      cells[base] = joined.charAt(0);
+      return base;
+    }
+    char code = standingFor(joined, '\0');
+    if (code == 0) return -1;
+    cells[base] = code;
+    if (wide) cells[base + 1] = FILLER;
+    return base;
+  }
+
+  // Clusters: a character and marks Unicode has no single character for
+  // (Thai vowels, a Devanagari virama, a second accent, an emoji's variation
+  // selector) take the one cell, as a terminal gives them. Such a cell holds
+  // a code of the private use area that stands for the cluster, shared by
+  // every canvas of the program; a private-use character a program prints
+  // stands for itself while its code is free.
+  private static final char PRIVATE_FIRST = '\ue000';
+  private static final char PRIVATE_LAST = '\uf8ff';
+  private static final String[] CLUSTERS = new String[PRIVATE_LAST - PRIVATE_FIRST + 1];
+  private static final java.util.Map<String, Character> CLUSTER_CODES = new java.util.HashMap<>();
+  private static int nextCluster;
+
+  private static boolean isPrivate(char c) {
+    return c >= PRIVATE_FIRST && c <= PRIVATE_LAST;
+  }
+
+  /**
+   * The code that stands for `text` in a cell: `itself` where it is free
+   * (a private-use character printed), else one given to `text` once; 0
+   * when every code is taken.
+   */
+  private static char standingFor(String text, char itself) {
+    synchronized (CLUSTERS) {
+      if (itself != 0) {
+        String meant = CLUSTERS[itself - PRIVATE_FIRST];
+        if (meant == null) CLUSTERS[itself - PRIVATE_FIRST] = meant = text;
+        if (meant.equals(text)) return itself;
+      }
+      Character known = CLUSTER_CODES.get(text);
+      if (known != null) return known;
+      while (nextCluster < CLUSTERS.length && CLUSTERS[nextCluster] != null) ++nextCluster;
+      if (nextCluster == CLUSTERS.length) return itself;
+      char code = (char) (PRIVATE_FIRST + nextCluster);
+      CLUSTERS[nextCluster] = text;
+      CLUSTER_CODES.put(text, code);
+      return code;
+    }
+  }
+
+  /** What a cell's character stands for: itself, or a cluster. */
+  static String cellString(char c) {
+    if (isPrivate(c)) {
+      synchronized (CLUSTERS) {
+        String meant = CLUSTERS[c - PRIVATE_FIRST];
+        if (meant != null) return meant;
+      }
+    }
+    return String.valueOf(c);
+  }
+
+  /** The characters a cell adds to the text: none for the second of a wide one. */
+  private static void appendCell(StringBuilder out, char c) {
+    if (c == FILLER || c == PAD) return;
+    if (isPrivate(c)) out.append(cellString(c));
+    else out.append(c);
+  }
+
+  /** The length of what a cell adds to the text. */
+  private static int cellLength(char c) {
+    if (c == FILLER || c == PAD) return 0;
+    return isPrivate(c) ? cellString(c).length() : 1;
   }
 
   /** A mark that combines with the character before it. */
@@ -674,6 +764,7 @@ public class CanvasConsole extends JComponent implements Accessible {
     for (int i = 0; i < line.length(); ++i) {
       starts[i] = cell;
       char c = line.charAt(i);
+      if (isMark(c) && i > 0 && line.charAt(i - 1) != '\t') continue;  // in its letter's cell
       cell = c == '\t' ? (cell / TAB + 1) * TAB : cell + (isWide(c) ? 2 : 1);
     }
     starts[line.length()] = cell;
@@ -949,7 +1040,7 @@ public class CanvasConsole extends JComponent implements Accessible {
   private void appendLine(StringBuilder out, long line, int from, int to) {
     char[] cells = composite(line, null);
     int end = Math.min(to, textCells(line));
-    for (int i = from; i < end; ++i) if (cells[i] != FILLER && cells[i] != PAD) out.append(cells[i]);
+    for (int i = from; i < end; ++i) appendCell(out, cells[i]);
   }
 
   /** Cells of a line that hold text, the typed line's included. Locked. */
@@ -979,7 +1070,11 @@ public class CanvasConsole extends JComponent implements Accessible {
     for (int i = 0; i < typed.length(); ++i) {
       int at = cursorCol + typedCells[i], end = cursorCol + typedCells[i + 1];
       char c = typed.charAt(i);
-      cells[at] = c == '\t' ? ' ' : c;
+      if (at == end) {
+        if (at > 0) join(cells, at, c);
+        continue;
+      }
+      cells[at] = c == '\t' ? ' ' : isPrivate(c) ? standingFor(String.valueOf(c), c) : c;
       for (int k = at + 1; k < end; ++k) cells[k] = c == '\t' ? ' ' : FILLER;
       for (int k = at; k < end; ++k) cellStyle[k] = PLAIN | INPUT;
     }
@@ -1425,7 +1520,8 @@ public class CanvasConsole extends JComponent implements Accessible {
         continue;
       }
       int n = Character.isHighSurrogate(cells[i]) && i + 1 < to ? 2 : 1;
-      if (cells[i] != FILLER && cells[i] != PAD)
+      if (isPrivate(cells[i])) g.drawString(cellString(cells[i]), MARGIN_X + i * cellWidth, baseline);
+      else if (cells[i] != FILLER && cells[i] != PAD)
         g.drawChars(cells, i, n, MARGIN_X + i * cellWidth, baseline);
       i += n;
     }
@@ -1442,7 +1538,8 @@ public class CanvasConsole extends JComponent implements Accessible {
         g.setColor(BACKGROUND);
         g.setFont(font);
         int n = Character.isHighSurrogate(cells[column]) && column + 1 < cells.length ? 2 : 1;
-        g.drawChars(cells, column, n, x, y + ascent);
+        if (isPrivate(cells[column])) g.drawString(cellString(cells[column]), x, y + ascent);
+        else g.drawChars(cells, column, n, x, y + ascent);
       }
     } else {
       g.drawRect(x, y, cellWidth - 1, cellHeight - 1);
@@ -1618,7 +1715,7 @@ public class CanvasConsole extends JComponent implements Accessible {
         char[] cells = composite(cursorLine, null);
         int column = cursorCol + typedCells[Math.min(typedCaret, typed.length())];
         for (int i = 0; i < Math.min(column, textCells(cursorLine)); ++i)
-          if (cells[i] != FILLER) ++caret;
+          caret += cellLength(cells[i]);
       }
     } finally {
       lock.unlock();
@@ -1774,12 +1871,7 @@ public class CanvasConsole extends JComponent implements Accessible {
       return false;
     }
     // In cells, as the lines are searched: a wide character and its filler.
-    StringBuilder cellsWanted = new StringBuilder();
-    for (char c : needle.toLowerCase(java.util.Locale.ROOT).toCharArray()) {
-      cellsWanted.append(c);
-      if (isWide(c)) cellsWanted.append(FILLER);
-    }
-    String wanted = cellsWanted.toString();
+    String wanted = cells(needle.toLowerCase(java.util.Locale.ROOT));
     long foundLine = -1;
     int foundCell = 0;
     long row;
@@ -1819,6 +1911,18 @@ public class CanvasConsole extends JComponent implements Accessible {
     bringIntoView(row);
     repaint();
     return true;
+  }
+
+  /** Text as the cells it takes in a line (where it does not wrap). */
+  private static String cells(String text) {
+    char[] cells = new char[2 * text.length()];
+    int col = 0;
+    for (char c : text.toCharArray()) {
+      if (isMark(c) && col > 0 && join(cells, col, c) >= 0) continue;
+      cells[col++] = isPrivate(c) ? standingFor(String.valueOf(c), c) : c;
+      if (isWide(c)) cells[col++] = FILLER;
+    }
+    return new String(cells, 0, col);
   }
 
   /** The cells of a line as text, a cell a char, lowered. Locked. */

@@ -1,3 +1,4 @@
+import static org.junit.jupiter.api.Assertions.assertArrayEquals;
 import static org.junit.jupiter.api.Assertions.assertEquals;
 import static org.junit.jupiter.api.Assertions.assertFalse;
 import static org.junit.jupiter.api.Assertions.assertNotNull;
@@ -522,6 +523,42 @@ class ConsoleWindowTest {
     }
     // A combining mark joins its letter: what follows stays in its column.
     assertEquals("caf\u00e9X\n", screenAfter("cafe\u0301|\r\033[4CX"));
+    // So do marks Unicode has no single character for: a Thai vowel, a
+    // Devanagari virama, a second accent, an emoji's variation selector.
+    assertEquals("\u0e01\u0e34X\n", screenAfter("\u0e01\u0e34\u0e19\r\033[1CX"));
+    assertEquals("\u0915\u094dX\n", screenAfter("\u0915\u094d\u0937\r\033[1CX"));
+    assertEquals("\u1eb9\u0301X\n", screenAfter("e\u0323\u0301b\r\033[1CX"));
+    assertEquals("\ud83d\ude00\ufe0fX\n", screenAfter("\ud83d\ude00\ufe0f|\r\033[2CX"));
+    // A private-use character printed is itself, cluster codes or not.
+    assertEquals("\ue000\uf8ffX\n", screenAfter("\ue000\uf8ff|\r\033[2CX"));
+    screenAfter("Yoruba: \u1eb9\u0301 \u0915\u094d\u0937\u093e\n");
+    long cluster = lineHolding("Yoruba");
+    assertTrue(onEdt(() -> canvas.find("\u0915\u094d\u0937", false)));
+    assertArrayEquals(new long[] {cluster, 10, 2}, onEdt(canvas::match), "two cells, found whole");
+    assertTrue(onEdt(() -> canvas.find("e\u0323\u0301", false)), "found as typed, not composed");
+    assertArrayEquals(new long[] {cluster, 8, 1}, onEdt(canvas::match));
+    onEdt(
+        () -> {
+          canvas.find("", false);
+          canvas.select(cluster, 0, 13);
+          return null;
+        });
+    assertEquals("Yoruba: \u1eb9\u0301 \u0915\u094d\u0937\u093e", onEdt(canvas::selectedText));
+    onEdt(
+        () -> {
+          canvas.clearSelection();
+          return null;
+        });
+    // Typed, a mark takes no cell of its own either.
+    screenAfter("");
+    CompletableFuture<String> thai = readLine();
+    pasteText("\u0e01\u0e34\u0e19");
+    waitUntil("the typed line", () -> shown().contains("\u0e01\u0e34\u0e19"));
+    long typed = lineHolding("\u0e01\u0e34\u0e19");
+    assertEquals(CanvasConsole.PLAIN | CanvasConsole.INPUT, (int) onEdt(() -> canvas.styleShown(typed, 1)));
+    assertEquals(-1, (int) onEdt(() -> canvas.styleShown(typed, 2)), "two cells");
+    key(KeyEvent.VK_ENTER);
+    assertEquals("\u0e01\u0e34\u0e19", thai.get(10, TimeUnit.SECONDS));
     screenAfter("abc 中文 def\n");
     long line = lineHolding("abc");
     assertTrue(onEdt(() -> canvas.find("中文", false)));
