@@ -182,6 +182,12 @@ public class CanvasConsole extends JComponent implements Accessible {
 
   private final Object scheduled = new Object();
   private boolean syncPending;
+  private java.awt.event.InvocationEvent syncEvent;
+  // What one thread changes between hold() and release() is one change: a
+  // read of the program's output, a frame of a game, is painted once.
+  private Thread holder;
+  private boolean changeHeld;
+  private boolean tailHeld;
   private boolean flushPending;
 
   private CurseurCanvasConsole input;
@@ -1178,10 +1184,17 @@ public class CanvasConsole extends JComponent implements Accessible {
   /** Something changed: the view looks once the event thread gets to it. Any thread. */
   void changed() {
     synchronized (scheduled) {
+      if (holder == Thread.currentThread()) {
+        changeHeld = true;
+        return;
+      }
       if (syncPending) return;
       syncPending = true;
+      // One event, posted again: a new one would take the posting thread's
+      // access control context, a walk of its stack, at every frame.
+      if (syncEvent == null) syncEvent = new java.awt.event.InvocationEvent(this, this::sync);
     }
-    EventQueue.invokeLater(this::sync);
+    Toolkit.getDefaultToolkit().getSystemEventQueue().postEvent(syncEvent);
   }
 
   /** Brings the view up to date with the text. */
@@ -2074,8 +2087,33 @@ public class CanvasConsole extends JComponent implements Accessible {
   // ---------------------------------------------------------------------
   // Lines printers have not finished: shown once they have waited a little.
 
+  /** This thread's changes wait for release(), which makes them one. */
+  void hold() {
+    synchronized (scheduled) {
+      holder = Thread.currentThread();
+    }
+  }
+
+  void release() {
+    boolean change, tail;
+    synchronized (scheduled) {
+      holder = null;
+      change = changeHeld;
+      tail = tailHeld;
+      changeHeld = tailHeld = false;
+    }
+    if (tail && anyTail()) flushLater();
+    if (change) changed();
+  }
+
   /** A printer holds an unfinished line: it shows soon, unless finished first. Any thread. */
   void flushLater() {
+    synchronized (scheduled) {
+      if (holder == Thread.currentThread()) {
+        tailHeld = true;
+        return;
+      }
+    }
     EventQueue.invokeLater(
         () -> {
           if (tails == null) {

@@ -460,39 +460,52 @@ public class ConsolePrinter extends PrintStream {
     int matched = 0;  // bytes of MARK_BYTES met so far
     ConsolePrinter target = out;
     for (int n; (n = from.read(chunk)) > 0; ) {
-      for (int i = 0; i < n; ++i) {
-        byte b = chunk[i];
-        if (matched == MARK_BYTES.length) {
-          if (b != 7) {
-            if (mark.size() < MAX_MARK) mark.write(b);
-            continue;
+      // What one read brings is one change of the window: a frame of a
+      // game is painted once.
+      out.canvas.hold();
+      try {
+        for (int i = 0; i < n; ++i) {
+          byte b = chunk[i];
+          if (matched == 0 && b != MARK_BYTES[0]) {
+            // Text up to the next byte that may start a mark, in one piece.
+            int end = i + 1;
+            while (end < n && chunk[end] != MARK_BYTES[0]) ++end;
+            run.write(chunk, i, end - i);
+            i = end - 1;
+          } else if (matched == MARK_BYTES.length) {
+            if (b != 7) {
+              if (mark.size() < MAX_MARK) mark.write(b);
+              continue;
+            }
+            target.write(run.toByteArray(), 0, run.size());
+            run.reset();
+            String what = new String(mark.toByteArray(), StandardCharsets.UTF_8);
+            mark.reset();
+            matched = 0;
+            if (what.equals("e")) target = errors;
+            else if (what.equals("o")) target = out;
+            else told.accept(what);
+          } else if (b == MARK_BYTES[matched]) {
+            ++matched;
+          } else {
+            // Not a mark after all: what looked like one is text.
+            run.write(MARK_BYTES, 0, matched);
+            matched = b == MARK_BYTES[0] ? 1 : 0;
+            if (matched == 0) run.write(b);
           }
+        }
+        if (run.size() > 0) {
           target.write(run.toByteArray(), 0, run.size());
           run.reset();
-          String what = new String(mark.toByteArray(), StandardCharsets.UTF_8);
-          mark.reset();
-          matched = 0;
-          if (what.equals("e")) target = errors;
-          else if (what.equals("o")) target = out;
-          else told.accept(what);
-        } else if (b == MARK_BYTES[matched]) {
-          ++matched;
-        } else {
-          // Not a mark after all: what looked like one is text.
-          run.write(MARK_BYTES, 0, matched);
-          matched = b == MARK_BYTES[0] ? 1 : 0;
-          if (matched == 0) run.write(b);
         }
-      }
-      if (run.size() > 0) {
-        target.write(run.toByteArray(), 0, run.size());
-        run.reset();
-      }
-      // The program has written all it has for now: show it, as a terminal
-      // would, its last line too.
-      if (from.available() == 0) {
-        out.flush();
-        errors.flush();
+        // The program has written all it has for now: show it, as a terminal
+        // would, its last line too.
+        if (from.available() == 0) {
+          out.flush();
+          errors.flush();
+        }
+      } finally {
+        out.canvas.release();
       }
     }
     run.write(MARK_BYTES, 0, matched < MARK_BYTES.length ? matched : 0);
@@ -766,18 +779,20 @@ public class ConsolePrinter extends PrintStream {
 
   /** The numbers of a sequence, 0 for those left out; at least one. */
   private static int[] numbers(String parameters) {
-    String[] parts = parameters.split("[;:]", -1);
-    int[] numbers = new int[Math.max(1, parts.length)];
-    for (int i = 0; i < parts.length; ++i) {
-      String part = parts[i];
-      int n = 0;
-      for (int k = 0; k < part.length() && n < 100000; ++k) {
-        char c = part.charAt(k);
-        if (c >= '0' && c <= '9') n = n * 10 + (c - '0');
-      }
-      numbers[i] = n;
+    int count = 1;
+    for (int k = 0; k < parameters.length(); ++k) if (isSeparator(parameters.charAt(k))) ++count;
+    int[] numbers = new int[count];
+    int i = 0;
+    for (int k = 0; k < parameters.length(); ++k) {
+      char c = parameters.charAt(k);
+      if (isSeparator(c)) ++i;
+      else if (c >= '0' && c <= '9' && numbers[i] < 100000) numbers[i] = numbers[i] * 10 + (c - '0');
     }
     return numbers;
+  }
+
+  private static boolean isSeparator(char c) {
+    return c == ';' || c == ':';
   }
 
   /** Select Graphic Rendition: colours and bold. */

@@ -398,6 +398,34 @@ class ConsoleWindowTest {
         });
   }
 
+  // What the program's process writes, as the window's process relays it:
+  // the marks found wherever a read ends, other escapes left to the screen.
+  @Test
+  void theRelayFindsItsMarksWhereverAReadEnds() throws Exception {
+    String mark = "\033]7700;";
+    byte[] bytes =
+        ("\033[31mrouge\033[0m " + mark + "e\007erreur" + mark + "o\007 fin\n" + mark + "ttitre\007")
+            .getBytes(StandardCharsets.UTF_8);
+    List<java.io.InputStream> byteByByte = new ArrayList<>();
+    for (byte b : bytes) byteByByte.add(new java.io.ByteArrayInputStream(new byte[] {b}));
+    java.io.InputStream[] reads = {
+      new java.io.ByteArrayInputStream(bytes),
+      new java.io.SequenceInputStream(java.util.Collections.enumeration(byteByByte))
+    };
+    for (java.io.InputStream read : reads) {
+      screenAfter("");
+      List<String> told = new ArrayList<>();
+      ConsolePrinter.relay(read, (ConsolePrinter) Console.out, (ConsolePrinter) System.err, told::add);
+      onEdt(() -> null);
+      assertEquals("rouge erreur fin\n", screen());
+      long line = lineHolding("rouge");
+      assertEquals(CanvasConsole.ERROR, onEdt(() -> canvas.styleShown(line, 6)) & CanvasConsole.KIND);
+      assertEquals(CanvasConsole.OUTPUT, onEdt(() -> canvas.styleShown(line, 13)) & CanvasConsole.KIND);
+      assertEquals(1, onEdt(() -> canvas.styleShown(line, 0)) & 0x1ff, "red");
+      assertEquals(java.util.Arrays.asList("ttitre"), told);
+    }
+  }
+
   @Test
   void standardErrorAndUncaughtExceptionsShowInRed() throws Exception {
     System.err.println("attention");
