@@ -1249,6 +1249,7 @@ public class CanvasConsole extends JComponent implements Accessible {
     } finally {
       adjusting = false;
     }
+    if (mirror != null) placeMirror();
   }
 
   /** The first row kept, and the last the view can start at: {base, bottom}. */
@@ -1351,6 +1352,7 @@ public class CanvasConsole extends JComponent implements Accessible {
     boldFont = font.deriveFont(Font.BOLD);
     plainFixed = boldFixed = null;
     setFont(font);
+    if (mirror != null) mirror.setFont(font);
     FontMetrics metrics = getFontMetrics(font);
     cellWidth = Math.max(1, metrics.charWidth('m'));
     cellHeight = Math.max(1, metrics.getHeight());
@@ -1675,17 +1677,45 @@ public class CanvasConsole extends JComponent implements Accessible {
       JTextArea text = new JTextArea();
       text.setEditable(false);
       text.setFocusable(false);
-      text.setBounds(0, 0, 0, 0);
+      text.setLineWrap(true);
+      text.setBorder(null);
+      text.setMargin(new java.awt.Insets(0, 0, 0, 0));
+      text.setFont(font);
       AccessibleContext context = text.getAccessibleContext();
       context.setAccessibleName("Console");
       context.setAccessibleDescription("What the program printed, and the line being typed");
-      add(text);  // showing as the canvas is, drawn nowhere
+      // Laid out over the lines drawn, wrapped at the same width, so that
+      // the bounds it gives a character are where the canvas draws it; in
+      // a holder of no size, so that it is showing as the canvas is but
+      // never drawn and never in the mouse's way.
+      javax.swing.JPanel holder = new javax.swing.JPanel(null);
+      holder.setBounds(0, 0, 0, 0);
+      holder.add(text);
+      add(holder);
       mirror = text;
       syncMirror();
     }
     AccessibleContext context = mirror.getAccessibleContext();
     if (getParent() instanceof Accessible) context.setAccessibleParent((Accessible) getParent());
     return context;
+  }
+
+  /** The mirror's lines lie where the canvas draws them. */
+  private void placeMirror() {
+    long firstRow, rows;
+    lock.lock();
+    try {
+      long line = Math.max(first, mirrorFirst);
+      firstRow = rowStart[slot(line)];
+      rows = Math.max(1, endRow() - firstRow);
+    } finally {
+      lock.unlock();
+    }
+    mirror.setBounds(
+        MARGIN_X,
+        (int) Math.max(Integer.MIN_VALUE / 2, MARGIN_Y + (firstRow - top) * cellHeight),
+        columns * cellWidth,
+        (int) Math.min(Integer.MAX_VALUE / 2, rows * cellHeight));
   }
 
   /** The line `line` and those after it changed, for the mirror. Locked. */
@@ -1757,6 +1787,7 @@ public class CanvasConsole extends JComponent implements Accessible {
     } else {
       mirror.setCaretPosition(Math.min(caret, length));
     }
+    placeMirror();
   }
 
   /**

@@ -529,6 +529,26 @@ class ConsoleWindowTest {
     key(KeyEvent.VK_ENTER);
     assertEquals("Ada", line.get(10, TimeUnit.SECONDS));
     waitUntil("the caret on the new line", () -> onEdt(() -> text.getSelectedText() == null));
+
+    // A character's bounds are where the canvas draws it, on a wrapped row too.
+    int columns = onEdt(canvas::grid)[0];
+    Console.out.println("bornes " + repeat('x', columns) + "fin");
+    waitUntil("the long line read", () -> onEdt(() -> all(text)).contains("xfin\n"));
+    long bounded = lineHolding("bornes");
+    String whole = onEdt(() -> ((AccessibleEditableText) text).getTextRange(0, text.getCharCount()));
+    int start = whole.lastIndexOf("bornes ");
+    Point canvasOrigin = onEdt(canvas::getLocationOnScreen);
+    for (int cell : new int[] {2, columns + 8}) {
+      Rectangle drawn = onEdt(() -> canvas.cellBounds(bounded, cell));
+      Rectangle given = onEdt(() -> text.getCharacterBounds(start + cell));
+      Point textOrigin = onEdt(() -> context.getAccessibleComponent().getLocationOnScreen());
+      assertEquals(
+          new Point(canvasOrigin.x + drawn.x, canvasOrigin.y + drawn.y),
+          new Point(textOrigin.x + given.x, textOrigin.y + given.y),
+          "cell " + cell);
+      assertEquals(drawn.height, given.height);
+      assertEquals(drawn.width, given.width, 1.0, "its width, to a pixel the text area adds");
+    }
   }
 
   /** The end of what a screen reader reads, its last 200 characters at most. */
