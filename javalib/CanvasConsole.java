@@ -1416,8 +1416,8 @@ public class CanvasConsole extends JComponent implements Accessible {
         rowCell[r] = from;
         rowText[r] = java.util.Arrays.copyOfRange(cells, from, to);
         int[] style = new int[to - from];
-        for (int i = 0; i < style.length; ++i)
-          style[i] = cellStyles[0] != null ? cellStyles[0][from + i] : uniform[s];
+        if (cellStyles[0] != null) System.arraycopy(cellStyles[0], from, style, 0, style.length);
+        else java.util.Arrays.fill(style, uniform[s]);
         rowStyle[r] = style;
       }
       if (inputShown && input != null) {
@@ -1472,8 +1472,14 @@ public class CanvasConsole extends JComponent implements Accessible {
       int selectedTo) {
     int y = MARGIN_Y + r * cellHeight;
     int baseline = y + ascent;
-    // Backgrounds and selections first, then the text over them.
+    // Backgrounds and selections first, then the text over them. Most
+    // cells have none of their own, a game's screen none at all.
+    boolean marked = anchorLine >= 0 || line == matchLine || selectedTo > selectedFrom;
     for (int i = 0; i < cells.length; ) {
+      if (!marked && (style[i] & INVERSE) == 0 && (style[i] >> BG_SHIFT & 0x1ff) == DEFAULT_COLOUR) {
+        ++i;
+        continue;
+      }
       Color back = background(style[i], line, from + i, selectedFrom, selectedTo);
       int j = i + 1;
       while (j < cells.length
