@@ -327,7 +327,7 @@ public class CanvasConsole extends JComponent implements Accessible {
     }
     if (cells[base] == FILLER || cells[base] == PAD) return -1;
     String before =
-        cells[base + 1] == FILLER || base == col - 1
+        base == col - 1 || cells[base + 1] == FILLER
             ? cellString(cells[base])
             : new String(cells, base, 2);
     String joined = java.text.Normalizer.normalize(before + c, java.text.Normalizer.Form.NFC);
