@@ -499,8 +499,9 @@ public class ConsolePrinter extends PrintStream {
           run.reset();
         }
         // The program has written all it has for now: show it, as a terminal
-        // would, its last line too.
-        if (from.available() == 0) {
+        // would, its last line too. (A read short of the chunk took all the
+        // pipe held, and saves asking.)
+        if (n < chunk.length || from.available() == 0) {
           out.flush();
           errors.flush();
         }
