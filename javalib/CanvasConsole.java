@@ -292,7 +292,7 @@ public class CanvasConsole extends JComponent implements Accessible {
       if (!pairEnd && (isWide(c) || Character.isHighSurrogate(c)) && columns > 1
           && col % columns == columns - 1)
         line[col++] = PAD;
-      line[col++] = isPrivate(c) ? standingFor(String.valueOf(c), c) : c;
+      line[col++] = cellOf(c);
       if (isWide(c)) line[col++] = FILLER;
     }
     placed(s, start, col, style);
@@ -379,6 +379,11 @@ public class CanvasConsole extends JComponent implements Accessible {
       CLUSTER_CODES.put(text, code);
       return code;
     }
+  }
+
+  /** The cell a character printed by itself takes: itself, or a code standing for it. */
+  private static char cellOf(char c) {
+    return isPrivate(c) ? standingFor(String.valueOf(c), c) : c;
   }
 
   /** What a cell's character stands for: itself, or a cluster. */
@@ -1080,7 +1085,7 @@ public class CanvasConsole extends JComponent implements Accessible {
         if (at > 0) join(cells, at, c);
         continue;
       }
-      cells[at] = c == '\t' ? ' ' : isPrivate(c) ? standingFor(String.valueOf(c), c) : c;
+      cells[at] = c == '\t' ? ' ' : cellOf(c);
       for (int k = at + 1; k < end; ++k) cells[k] = c == '\t' ? ' ' : FILLER;
       for (int k = at; k < end; ++k) cellStyle[k] = PLAIN | INPUT;
     }
@@ -1195,6 +1200,25 @@ public class CanvasConsole extends JComponent implements Accessible {
       if (syncEvent == null) syncEvent = new java.awt.event.InvocationEvent(this, this::sync);
     }
     Toolkit.getDefaultToolkit().getSystemEventQueue().postEvent(syncEvent);
+  }
+
+  /** This thread's changes wait for release(), which makes them one. */
+  void hold() {
+    synchronized (scheduled) {
+      holder = Thread.currentThread();
+    }
+  }
+
+  void release() {
+    boolean change, tail;
+    synchronized (scheduled) {
+      holder = null;
+      change = changeHeld;
+      tail = tailHeld;
+      changeHeld = tailHeld = false;
+    }
+    if (tail && anyTail()) flushLater();
+    if (change) changed();
   }
 
   /** Brings the view up to date with the text. */
@@ -1969,7 +1993,7 @@ public class CanvasConsole extends JComponent implements Accessible {
     int col = 0;
     for (char c : text.toCharArray()) {
       if (isMark(c) && col > 0 && join(cells, col, c) >= 0) continue;
-      cells[col++] = isPrivate(c) ? standingFor(String.valueOf(c), c) : c;
+      cells[col++] = cellOf(c);
       if (isWide(c)) cells[col++] = FILLER;
     }
     return new String(cells, 0, col);
@@ -2123,25 +2147,6 @@ public class CanvasConsole extends JComponent implements Accessible {
 
   // ---------------------------------------------------------------------
   // Lines printers have not finished: shown once they have waited a little.
-
-  /** This thread's changes wait for release(), which makes them one. */
-  void hold() {
-    synchronized (scheduled) {
-      holder = Thread.currentThread();
-    }
-  }
-
-  void release() {
-    boolean change, tail;
-    synchronized (scheduled) {
-      holder = null;
-      change = changeHeld;
-      tail = tailHeld;
-      changeHeld = tailHeld = false;
-    }
-    if (tail && anyTail()) flushLater();
-    if (change) changed();
-  }
 
   /** A printer holds an unfinished line: it shows soon, unless finished first. Any thread. */
   void flushLater() {

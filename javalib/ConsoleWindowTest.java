@@ -585,18 +585,7 @@ class ConsoleWindowTest {
     assertArrayEquals(new long[] {cluster, 10, 2}, onEdt(canvas::match), "two cells, found whole");
     assertTrue(onEdt(() -> canvas.find("e\u0323\u0301", false)), "found as typed, not composed");
     assertArrayEquals(new long[] {cluster, 8, 1}, onEdt(canvas::match));
-    onEdt(
-        () -> {
-          canvas.find("", false);
-          canvas.select(cluster, 0, 13);
-          return null;
-        });
-    assertEquals("Yoruba: \u1eb9\u0301 \u0915\u094d\u0937\u093e", onEdt(canvas::selectedText));
-    onEdt(
-        () -> {
-          canvas.clearSelection();
-          return null;
-        });
+    assertEquals("Yoruba: \u1eb9\u0301 \u0915\u094d\u0937\u093e", copied(cluster, 13));
     // Typed, a mark takes no cell of its own either.
     screenAfter("");
     CompletableFuture<String> thai = readLine();
@@ -614,17 +603,18 @@ class ConsoleWindowTest {
     assertEquals(line, match[0]);
     assertEquals(4, match[1], "from the first cell of 中");
     assertEquals(4, match[2], "to the last cell of 文");
-    onEdt(
+    assertEquals("abc 中文 def", copied(line, 12));
+  }
+
+  /** The text selected from a line's first `cells` cells, the match found and the selection gone. */
+  private static String copied(long line, int cells) throws Exception {
+    return onEdt(
         () -> {
           canvas.find("", false);
-          canvas.select(line, 0, 12);
-          return null;
-        });
-    assertEquals("abc 中文 def", onEdt(canvas::selectedText));
-    onEdt(
-        () -> {
+          canvas.select(line, 0, cells);
+          String text = canvas.selectedText();
           canvas.clearSelection();
-          return null;
+          return text;
         });
   }
 
